@@ -84,7 +84,9 @@ void CommPort::close() {
     }
 }
 
-bool CommPort::isOpen() const { return m_port.isOpen(); }
+bool CommPort::isOpen() const {
+    return m_port.isOpen();
+}
 
 bool CommPort::write(const QByteArray& bytes) {
     if (!m_port.isOpen()) {
@@ -93,7 +95,9 @@ bool CommPort::write(const QByteArray& bytes) {
     return m_port.write(bytes) == bytes.size();
 }
 
-qint32 CommPort::baudRate() const { return m_port.baudRate(); }
+qint32 CommPort::baudRate() const {
+    return m_port.baudRate();
+}
 
 void CommPort::onReadyRead() {
     while (m_port.bytesAvailable() > 0) {

@@ -46,15 +46,14 @@ bool naturalLess(const QString& a, const QString& b) {
 } // namespace
 
 PortResolver::PortResolver(QStringList presentDevices, EnvLookup env) : m_env(std::move(env)) {
-    std::sort(presentDevices.begin(), presentDevices.end(),
-              [](const QString& a, const QString& b) {
-                  const bool ua = isUsbAdapter(a);
-                  const bool ub = isUsbAdapter(b);
-                  if (ua != ub) {
-                      return ua;
-                  }
-                  return naturalLess(QFileInfo(a).fileName(), QFileInfo(b).fileName());
-              });
+    std::sort(presentDevices.begin(), presentDevices.end(), [](const QString& a, const QString& b) {
+        const bool ua = isUsbAdapter(a);
+        const bool ub = isUsbAdapter(b);
+        if (ua != ub) {
+            return ua;
+        }
+        return naturalLess(QFileInfo(a).fileName(), QFileInfo(b).fileName());
+    });
     presentDevices.removeDuplicates();
     m_ordered = std::move(presentDevices);
 }
@@ -72,7 +71,8 @@ QString PortResolver::deviceFor(int portNumber) const {
     if (portNumber < 1 || portNumber > 9) {
         return {};
     }
-    const QString fromEnv = m_env ? m_env(QStringLiteral("TORVANE_COM%1").arg(portNumber)) : QString();
+    const QString fromEnv =
+        m_env ? m_env(QStringLiteral("TORVANE_COM%1").arg(portNumber)) : QString();
     if (!fromEnv.isEmpty()) {
         return fromEnv;
     }

@@ -1,9 +1,13 @@
 #include "ui/FrmMain.h"
 
+#include "commands/CommandButtons.h"
+#include "commands/Panels.h"
+#include "commands/Widgets.h"
 #include "link/CommPort.h"
 #include "link/PortResolver.h"
+#include "link/TransmitLog.h"
+#include "tools/PlcMapping.h"
 #include "ui/LogPane.h"
-#include "ui/Widgets.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -15,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -68,7 +73,8 @@ QPixmap drawLogo() {
 
 FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FrmMain"));
-    setWindowTitle(QStringLiteral("Torvane数控MODBUS调试工具FOR R7731/R5531/R5532/R5533/R5534/PX-2等系列"));
+    setWindowTitle(
+        QStringLiteral("Torvane数控MODBUS调试工具FOR R7731/R5531/R5532/R5533/R5534/PX-2等系列"));
 
     m_port = new CommPort(
         [](int portNumber) {
@@ -96,7 +102,9 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
 
 FrmMain::~FrmMain() = default;
 
-void FrmMain::showProblem(const QString& text) { statusBar()->showMessage(text); }
+void FrmMain::showProblem(const QString& text) {
+    statusBar()->showMessage(text);
+}
 
 QWidget* FrmMain::buildMainPage() {
     auto* page = new QWidget;
@@ -110,7 +118,9 @@ QWidget* FrmMain::buildMainPage() {
     left->addWidget(buildTopRows());
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(buildSerialPanel());
-    portRow->addWidget(makeFrame(QStringLiteral("Frame1"), QStringLiteral("基本命令")));
+    auto* busSetup = makeFrame(QStringLiteral("Frame1"), QStringLiteral("基本命令"));
+    buildBusSetupPanel(*busSetup);
+    portRow->addWidget(busSetup);
     left->addLayout(portRow);
     left->addWidget(makeFrame(QStringLiteral("Frame2"), QStringLiteral("参数设置与查询")));
     auto* motion = makeFrame(QStringLiteral("Frame3"), QStringLiteral("运动控制"));
@@ -123,12 +133,19 @@ QWidget* FrmMain::buildMainPage() {
                                        QStringLiteral("读取IO取代命令")));
     motionLayout->addWidget(makeButton(QStringLiteral("Command81"), QStringLiteral("下载"),
                                        QStringLiteral("下载IO取代命令")));
-    motionLayout->addStretch(1);
+    auto* ioCommand = makeEdit(QStringLiteral("Text31"), QString());
+    ioCommand->setAccessibleName(QStringLiteral("IO取代命令"));
+    motionLayout->addWidget(ioCommand, 1);
 
     auto* middle = new QVBoxLayout;
     middle->setSpacing(4);
-    middle->addWidget(
-        makeFrame(QStringLiteral("Frame6"), QStringLiteral("高级自动控制功能(HEX格式)")));
+    auto* automation =
+        makeFrame(QStringLiteral("Frame6"), QStringLiteral("高级自动控制功能(HEX格式)"));
+    auto* list = new QListWidget;
+    list->setObjectName(QStringLiteral("List1"));
+    list->setAccessibleName(QStringLiteral("命令列表"));
+    (new QVBoxLayout(automation))->addWidget(list);
+    middle->addWidget(automation);
     middle->addWidget(makeFrame(QStringLiteral("Frame5"), QStringLiteral("其他")));
     middle->addStretch(1);
 
@@ -213,8 +230,8 @@ QWidget* FrmMain::buildTopRows() {
     addressLabel->setBuddy(text23);
     text23->setAccessibleName(QStringLiteral("设备操作地址(Hex)"));
 
-    auto* command3 = makeButton(QStringLiteral("Command3"), QStringLiteral("设寄存器映射地址"),
-                                QString(), top);
+    auto* command3 =
+        makeButton(QStringLiteral("Command3"), QStringLiteral("设寄存器映射地址"), QString(), top);
     command3->setGeometry(232, 51, 130, 24);
     auto* text34 = makeEdit(QStringLiteral("Text34"), QStringLiteral("0"), top);
     text34->setGeometry(368, 52, 66, 22);
@@ -311,8 +328,8 @@ QWidget* FrmMain::buildInformationPage(int page) {
          "7. 原点搜索与限位保护", "8. 调试工具与技术支持"}};
     auto* widget = new QWidget;
     auto* column = new QVBoxLayout(widget);
-    auto* heading = new QLabel(page == 0 ? QStringLiteral("产品系列")
-                                         : QStringLiteral("运动控制与通讯方案"));
+    auto* heading =
+        new QLabel(page == 0 ? QStringLiteral("产品系列") : QStringLiteral("运动控制与通讯方案"));
     QFont font = heading->font();
     font.setPointSize(font.pointSize() + 4);
     font.setBold(true);
@@ -337,6 +354,14 @@ QWidget* FrmMain::buildProtocolPage() {
 }
 
 void FrmMain::wireWindow() {
+    auto* check2 = control<QCheckBox>(QStringLiteral("Check2"));
+    connect(check2, &QCheckBox::toggled, this, &FrmMain::onPlcModeToggled);
+
+    m_commands = new CommandButtons(
+        *this, *this, [this](const QByteArray& frame) { SendComm(frame); },
+        [this](const QString& message) { showProblem(message); });
+    m_commands->connectButtons();
+
     auto* combo7 = control<QComboBox>(QStringLiteral("Combo7"));
     connect(combo7, &QComboBox::currentTextChanged, this, &FrmMain::onModeTextChanged);
     onModeTextChanged(combo7->currentText());
@@ -368,12 +393,39 @@ void FrmMain::onModeTextChanged(const QString& text) {
     control<QPushButton>(QStringLiteral("Command88"))->setEnabled(rtu);
 }
 
+void FrmMain::onPlcModeToggled(bool on) {
+    for (const char* name : {"Command3", "Option3", "Option4", "Text34"}) {
+        control<QWidget>(QLatin1String(name))->setEnabled(on);
+    }
+}
+
+void FrmMain::SendComm(const QByteArray& frame) {
+    if (!m_port->isOpen()) {
+        return;
+    }
+    m_sendLog.beginEntry();
+    QByteArray outgoing = frame;
+    const bool plcMode = control<QCheckBox>(QStringLiteral("Check2"))->isChecked();
+    if (plcMode) {
+        const PlcMapping mapped =
+            MapToPlcRequest(frame, control<QLineEdit>(QStringLiteral("Text34"))->text(),
+                            control<QRadioButton>(QStringLiteral("Option3"))->isChecked());
+        if (mapped.request.isEmpty()) {
+            logUnmappable(m_sendLog, frame, mapped.problem);
+            return;
+        }
+        outgoing = mapped.request;
+    }
+    logTransmission(m_sendLog, frame, outgoing, plcMode);
+    m_port->write(outgoing);
+}
+
 void FrmMain::onOpenClicked() {
-    QString settings = control<QComboBox>(QStringLiteral("Combo2"))->currentText() +
-                       QStringLiteral(",n,8,1");
+    QString settings =
+        control<QComboBox>(QStringLiteral("Combo2"))->currentText() + QStringLiteral(",n,8,1");
     m_port->close();
-    const int number =
-        PortResolver::portNumberFromName(control<QComboBox>(QStringLiteral("Combo1"))->currentText());
+    const int number = PortResolver::portNumberFromName(
+        control<QComboBox>(QStringLiteral("Combo1"))->currentText());
     if (number == 0) {
         m_port->close();
         QMessageBox::information(this, QString(), QStringLiteral("请选择正确的串口名"));
@@ -423,8 +475,8 @@ void FrmMain::setPanelOpen(bool open) {
 
 void FrmMain::refreshPortDevice() {
     auto* label = control<QLabel>(QStringLiteral("PortDeviceLabel"));
-    const int number =
-        PortResolver::portNumberFromName(control<QComboBox>(QStringLiteral("Combo1"))->currentText());
+    const int number = PortResolver::portNumberFromName(
+        control<QComboBox>(QStringLiteral("Combo1"))->currentText());
     QString device;
     if (number != 0) {
         device = PortResolver(presentSerialDevices(), environmentValue).deviceFor(number);

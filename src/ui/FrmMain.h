@@ -1,10 +1,12 @@
 #pragma once
 
+#include "commands/FormState.h"
 #include "link/LogModel.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
+class CommandButtons;
 class CommPort;
 class QCheckBox;
 class QComboBox;
@@ -17,19 +19,15 @@ class QTabWidget;
 
 // The workbench's one window: pages, the controls that belong to no panel, the serial port
 // and the state the panels share.
-class FrmMain : public QMainWindow {
+class FrmMain : public QMainWindow, public FormState {
     Q_OBJECT
 public:
     explicit FrmMain(QWidget* parent = nullptr);
     ~FrmMain() override;
 
-    // Form-level state shared by the panels.
-    bool RecordToList = false;
-    bool CaptureToIoCommand = false;
-    bool K1State = false;
-    bool K2State = false;
-    bool LastChrState = false;
-    qint16 ListStepIndex = 0;
+    // The one road to the line: logs the frame (mapped in PLC mode) and writes it in one
+    // write. Frames are dropped while the port is closed.
+    void SendComm(const QByteArray& frame);
 
     CommPort& port() { return *m_port; }
     LogModel& receiveLog() { return m_receiveLog; }
@@ -55,6 +53,7 @@ private:
     void wireWindow();
 
     void onModeTextChanged(const QString& text);
+    void onPlcModeToggled(bool on);
     void onOpenClicked();
     void onCloseClicked();
     void onPortLost(const QString& message);
@@ -62,6 +61,7 @@ private:
     void refreshPortDevice();
 
     CommPort* m_port = nullptr;
+    CommandButtons* m_commands = nullptr;
     LogModel m_receiveLog;
     LogModel m_sendLog;
     QTimer m_deviceRefresh;

@@ -130,9 +130,15 @@ void TestSerialPort::unopenableDeviceStaysClosed_data() {
     QTest::addColumn<QString>("device");
     QTest::addColumn<QString>("speed");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("absent device") << "/dev/torvane-absent" << "9600" << "设备不存在";
-    QTest::newRow("empty speed") << "" << "" << "波特率";
-    QTest::newRow("speed not a number") << "" << "fast" << "波特率";
+    QTest::newRow("absent device") << "/dev/torvane-absent"
+                                   << "9600"
+                                   << "设备不存在";
+    QTest::newRow("empty speed") << ""
+                                 << ""
+                                 << "波特率";
+    QTest::newRow("speed not a number") << ""
+                                        << "fast"
+                                        << "波特率";
 }
 
 void TestSerialPort::unopenableDeviceStaysClosed() {

@@ -104,8 +104,7 @@ void TestMainWindow::everyControlIsReachableAndNamed() {
     for (QWidget* w : widgets) {
         const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
                              qobject_cast<QComboBox*>(w);
-        if (!control || qobject_cast<QComboBox*>(w->parentWidget()) ||
-            w->objectName().isEmpty()) {
+        if (!control || qobject_cast<QComboBox*>(w->parentWidget()) || w->objectName().isEmpty()) {
             continue;
         }
         const QByteArray name = w->objectName().toUtf8();
@@ -140,8 +139,8 @@ void TestMainWindow::framesDoNotOverlap() {
                 (container->objectName() + u'>' + parts[i]->objectName()).toUtf8();
             QVERIFY2(container->rect().contains(parts[i]->geometry()), inside.constData());
             for (int j = i + 1; j < parts.size(); ++j) {
-                const QByteArray pair = (container->objectName() + u':' +
-                                         parts[i]->objectName() + u'/' + parts[j]->objectName())
+                const QByteArray pair = (container->objectName() + u':' + parts[i]->objectName() +
+                                         u'/' + parts[j]->objectName())
                                             .toUtf8();
                 // A few boxes stand over the blank part of their label by design.
                 const bool coversLabel =

@@ -1,4 +1,4 @@
-#include "ui/Widgets.h"
+#include "commands/Widgets.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -18,8 +18,8 @@ QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent) 
     return label;
 }
 
-QPushButton* makeButton(const QString& name, const QString& caption,
-                        const QString& accessibleName, QWidget* parent) {
+QPushButton* makeButton(const QString& name, const QString& caption, const QString& accessibleName,
+                        QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setAutoDefault(false);

@@ -1,4 +1,4 @@
-#include "ui/Lamp.h"
+#include "commands/Lamp.h"
 
 #include <QPainter>
 
@@ -16,7 +16,9 @@ void Lamp::setFillColor(const QColor& color) {
     update();
 }
 
-QColor Lamp::offColor() const { return palette().color(QPalette::WindowText); }
+QColor Lamp::offColor() const {
+    return palette().color(QPalette::WindowText);
+}
 
 void Lamp::paintEvent(QPaintEvent*) {
     QPainter painter(this);
