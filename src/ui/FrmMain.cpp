@@ -1,10 +1,12 @@
 #include "ui/FrmMain.h"
 
 #include "commands/CommandButtons.h"
+#include "commands/Lamp.h"
 #include "commands/Panels.h"
 #include "commands/Widgets.h"
 #include "link/CommPort.h"
 #include "link/PortResolver.h"
+#include "link/ReplyDecoder.h"
 #include "link/TransmitLog.h"
 #include "tools/PlcMapping.h"
 #include "ui/LogPane.h"
@@ -377,6 +379,8 @@ void FrmMain::wireWindow() {
     connect(control<QPushButton>(QStringLiteral("Command33")), &QPushButton::clicked, this,
             &FrmMain::onCloseClicked);
     connect(m_port, &CommPort::portLost, this, &FrmMain::onPortLost);
+    connect(m_port, &CommPort::bytesArrived, this, &FrmMain::MSComm1_OnComm);
+    connect(&m_gatherer, &ReplyGatherer::replyReady, this, &FrmMain::CommRec);
 
     connect(control<QComboBox>(QStringLiteral("Combo1")), &QComboBox::currentTextChanged, this,
             &FrmMain::refreshPortDevice);
@@ -394,6 +398,7 @@ void FrmMain::onModeTextChanged(const QString& text) {
 }
 
 void FrmMain::onPlcModeToggled(bool on) {
+    m_gatherer.setPlcMode(on);
     for (const char* name : {"Command3", "Option3", "Option4", "Text34"}) {
         control<QWidget>(QLatin1String(name))->setEnabled(on);
     }
@@ -420,6 +425,31 @@ void FrmMain::SendComm(const QByteArray& frame) {
     m_port->write(outgoing);
 }
 
+void FrmMain::MSComm1_OnComm(const QByteArray& bytes) {
+    m_gatherer.feed(bytes);
+}
+
+qint16 FrmMain::CommRec(const QByteArray& chunk) {
+    m_receiveLog.beginEntry();
+    const ReplyDecoding decoded = decodeReply(chunk);
+    for (const auto& update : decoded.texts) {
+        QWidget* target = control<QWidget>(QLatin1String(update.control));
+        if (auto* edit = qobject_cast<QLineEdit*>(target)) {
+            edit->setText(update.text);
+        } else if (auto* label = qobject_cast<QLabel*>(target)) {
+            label->setText(update.text);
+        }
+    }
+    for (const auto& update : decoded.lamps) {
+        if (auto* lamp = control<Lamp>(QLatin1String(update.lamp))) {
+            lamp->setOn(update.on);
+        }
+    }
+    m_receiveLog.prepend(receiveDumpLines(chunk) + decoded.logLine);
+    m_receiveLog.addBytes(chunk.size());
+    return 0;
+}
+
 void FrmMain::onOpenClicked() {
     QString settings =
         control<QComboBox>(QStringLiteral("Combo2"))->currentText() + QStringLiteral(",n,8,1");
@@ -442,16 +472,20 @@ void FrmMain::onOpenClicked() {
     showProblem(QStringLiteral("已打开 COM%1（%2），%3")
                     .arg(portNumber)
                     .arg(m_port->deviceName(), settings));
+    m_gatherer.reset();
+    m_gatherer.setBaudRate(m_port->baudRate());
     setPanelOpen(true);
 }
 
 void FrmMain::onCloseClicked() {
     m_port->close();
+    m_gatherer.reset();
     setPanelOpen(false);
     statusBar()->clearMessage();
 }
 
 void FrmMain::onPortLost(const QString& message) {
+    m_gatherer.reset();
     setPanelOpen(false);
     showProblem(message);
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("串口设置"), message,

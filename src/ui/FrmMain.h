@@ -2,6 +2,7 @@
 
 #include "commands/FormState.h"
 #include "link/LogModel.h"
+#include "link/ReplyGatherer.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -28,6 +29,9 @@ public:
     // The one road to the line: logs the frame (mapped in PLC mode) and writes it in one
     // write. Frames are dropped while the port is closed.
     void SendComm(const QByteArray& frame);
+    // Handles one whole reply: its plain-language line, decoded values and lamps, its dumps
+    // in the receive log and its count in Label45.
+    qint16 CommRec(const QByteArray& chunk);
 
     CommPort& port() { return *m_port; }
     LogModel& receiveLog() { return m_receiveLog; }
@@ -54,6 +58,7 @@ private:
 
     void onModeTextChanged(const QString& text);
     void onPlcModeToggled(bool on);
+    void MSComm1_OnComm(const QByteArray& bytes);
     void onOpenClicked();
     void onCloseClicked();
     void onPortLost(const QString& message);
@@ -64,5 +69,6 @@ private:
     CommandButtons* m_commands = nullptr;
     LogModel m_receiveLog;
     LogModel m_sendLog;
+    ReplyGatherer m_gatherer;
     QTimer m_deviceRefresh;
 };
