@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QString>
 
@@ -62,13 +63,15 @@ public:
     }
 
     // Reads what the far side has written until `count` bytes arrived or `timeoutMs` passed.
+    // Qt events keep being processed, since the workbench writes from its event loop.
     QByteArray read(qsizetype count, int timeoutMs = 2000) {
         QByteArray out;
         QElapsedTimer timer;
         timer.start();
         while (out.size() < count && timer.elapsed() < timeoutMs) {
+            QCoreApplication::processEvents();
             pollfd p{m_master, POLLIN, 0};
-            if (::poll(&p, 1, 20) > 0 && (p.revents & POLLIN)) {
+            if (::poll(&p, 1, 5) > 0 && (p.revents & POLLIN)) {
                 char buffer[4096];
                 const ssize_t n = ::read(m_master, buffer, sizeof buffer);
                 if (n > 0) {
@@ -82,11 +85,18 @@ public:
     // Everything that arrives within `quietMs` of silence.
     QByteArray drain(int quietMs = 100) {
         QByteArray out;
+        QElapsedTimer quiet;
+        quiet.start();
         for (;;) {
+            QCoreApplication::processEvents();
             pollfd p{m_master, POLLIN, 0};
-            if (::poll(&p, 1, quietMs) <= 0 || !(p.revents & POLLIN)) {
-                return out;
+            if (::poll(&p, 1, quietMs > 0 ? 5 : 0) <= 0 || !(p.revents & POLLIN)) {
+                if (quiet.elapsed() >= quietMs) {
+                    return out;
+                }
+                continue;
             }
+            quiet.restart();
             char buffer[4096];
             const ssize_t n = ::read(m_master, buffer, sizeof buffer);
             if (n <= 0) {
