@@ -8,7 +8,7 @@ void LogModel::beginEntry() {
 
 void LogModel::prepend(const QString& piece) {
     m_text.prepend(piece);
-    Q_EMIT textChanged();
+    Q_EMIT prepended(piece.size());
 }
 
 void LogModel::addBytes(qint64 count) {
@@ -19,6 +19,6 @@ void LogModel::addBytes(qint64 count) {
 void LogModel::clear() {
     m_text.clear();
     m_bytes = 0;
-    Q_EMIT textChanged();
+    Q_EMIT cleared();
     Q_EMIT byteCountChanged(m_bytes);
 }

@@ -23,7 +23,9 @@ public:
     void clear();
 
 Q_SIGNALS:
-    void textChanged();
+    // `count` characters were put in front of the text.
+    void prepended(qsizetype count);
+    void cleared();
     void byteCountChanged(qint64 count);
 
 private:

@@ -301,7 +301,8 @@ QWidget* FrmMain::buildLogBlock(const QString& title, const QString& titleName,
     auto* row = new QHBoxLayout;
     auto* titleLabel = makeLabel(titleName, title);
     auto* counter = makeLabel(counterName, QStringLiteral("0"));
-    counter->setMinimumWidth(60);
+    // A fixed size keeps each new count from relaying out the whole page.
+    counter->setFixedSize(80, counter->sizeHint().height());
     counter->setAccessibleName(title + QStringLiteral("字节数"));
     auto* clear = makeButton(clearName, QStringLiteral("清空内容"), title + QStringLiteral("清空"));
     row->addWidget(titleLabel);
@@ -309,13 +310,11 @@ QWidget* FrmMain::buildLogBlock(const QString& title, const QString& titleName,
     row->addStretch(1);
     row->addWidget(clear);
     column->addLayout(row);
-    auto* pane = new LogPane(paneName, model);
+    auto* pane = new LogPane(paneName, model, *counter);
     pane->setMinimumSize(275, 150);
     labelFor(titleLabel, pane);
     column->addWidget(pane, 1);
 
-    connect(&model, &LogModel::byteCountChanged, counter,
-            [counter](qint64 count) { counter->setText(QString::number(count)); });
     connect(clear, &QPushButton::clicked, &model, &LogModel::clear);
     return block;
 }
@@ -429,11 +428,20 @@ void FrmMain::MSComm1_OnComm(const QByteArray& bytes) {
     m_gatherer.feed(bytes);
 }
 
+QWidget* FrmMain::replyTarget(const char* name) {
+    // Replies arrive up to a thousand times a second: look each target up once.
+    auto it = m_replyTargets.find(name);
+    if (it == m_replyTargets.end()) {
+        it = m_replyTargets.insert(name, control<QWidget>(QLatin1String(name)));
+    }
+    return it.value();
+}
+
 qint16 FrmMain::CommRec(const QByteArray& chunk) {
     m_receiveLog.beginEntry();
     const ReplyDecoding decoded = decodeReply(chunk);
     for (const auto& update : decoded.texts) {
-        QWidget* target = control<QWidget>(QLatin1String(update.control));
+        QWidget* target = replyTarget(update.control);
         if (auto* edit = qobject_cast<QLineEdit*>(target)) {
             edit->setText(update.text);
         } else if (auto* label = qobject_cast<QLabel*>(target)) {
@@ -441,7 +449,7 @@ qint16 FrmMain::CommRec(const QByteArray& chunk) {
         }
     }
     for (const auto& update : decoded.lamps) {
-        if (auto* lamp = control<Lamp>(QLatin1String(update.lamp))) {
+        if (auto* lamp = qobject_cast<Lamp*>(replyTarget(update.lamp))) {
             lamp->setOn(update.on);
         }
     }

@@ -4,6 +4,7 @@
 #include "link/LogModel.h"
 #include "link/ReplyGatherer.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -59,6 +60,7 @@ private:
     void onModeTextChanged(const QString& text);
     void onPlcModeToggled(bool on);
     void MSComm1_OnComm(const QByteArray& bytes);
+    QWidget* replyTarget(const char* name);
     void onOpenClicked();
     void onCloseClicked();
     void onPortLost(const QString& message);
@@ -71,4 +73,5 @@ private:
     LogModel m_sendLog;
     ReplyGatherer m_gatherer;
     QTimer m_deviceRefresh;
+    QHash<const char*, QWidget*> m_replyTargets;
 };

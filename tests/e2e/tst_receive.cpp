@@ -90,7 +90,7 @@ void TestReceive::sizeRuleAndClear() {
         QStringLiteral("RecAsc:\u0001 \u00009\uFFFD\nRecHex:01 20 00 39 C0 \n请求握手命令:\n\r"));
     QTest::mouseClick(window.control<QPushButton>("Command36"), Qt::LeftButton);
     QCOMPARE(window.receiveLog().text(), QString());
-    QCOMPARE(window.control<QLabel>("Label45")->text(), QStringLiteral("0"));
+    QTRY_COMPARE(window.control<QLabel>("Label45")->text(), QStringLiteral("0"));
 }
 
 QTEST_MAIN(TestReceive)

@@ -36,7 +36,7 @@ void TestTransmit::handshake() {
     FrmMain window;
     QVERIFY(openOnPty(window, pty));
     window.control<QComboBox>("Combo7")->setEditText(mode);
-    QCOMPARE(window.control<QLabel>("Label44")->text(), QStringLiteral("0"));
+    QTRY_COMPARE(window.control<QLabel>("Label44")->text(), QStringLiteral("0"));
     QTest::mouseClick(window.control<QPushButton>("Command12"), Qt::LeftButton);
     QCOMPARE(pty.read(wire.size()), wire);
     QCOMPARE(pty.drain(50), QByteArray());
@@ -44,7 +44,7 @@ void TestTransmit::handshake() {
     QCOMPARE(window.sendLog().text(), QStringLiteral("SndAsc:") + dump + u'\n' +
                                           QStringLiteral("SndHex:") + hex + u'\n' +
                                           QStringLiteral("请求握手命令:\n\r"));
-    QCOMPARE(window.control<QLabel>("Label44")->text(), QString::number(wire.size()));
+    QTRY_COMPARE(window.control<QLabel>("Label44")->text(), QString::number(wire.size()));
     auto* pane = window.control<LogPane>("RichTextBox2");
     QTRY_COMPARE(pane->toPlainText().isEmpty(), false);
 }
@@ -54,7 +54,7 @@ void TestTransmit::closedPortLogsNothing() {
     QTest::mouseClick(window.control<QPushButton>("Command12"), Qt::LeftButton);
     QTest::mouseClick(window.control<QPushButton>("Command16"), Qt::LeftButton);
     QCOMPARE(window.sendLog().text(), QString());
-    QCOMPARE(window.control<QLabel>("Label44")->text(), QStringLiteral("0"));
+    QTRY_COMPARE(window.control<QLabel>("Label44")->text(), QStringLiteral("0"));
 }
 
 void TestTransmit::sizeRuleEmptiesLogFirst_data() {
@@ -76,7 +76,7 @@ void TestTransmit::sizeRuleEmptiesLogFirst() {
     const QString entry = QStringLiteral("SndAsc:\u0001 \u00009\uFFFD\nSndHex:01 20 00 39 C0 \n"
                                          "请求握手命令:\n\r");
     QCOMPARE(window.sendLog().text(), emptied ? entry : entry + QString(before, u'x'));
-    QCOMPARE(window.control<QLabel>("Label44")->text(), emptied ? "5" : "12");
+    QTRY_COMPARE(window.control<QLabel>("Label44")->text(), emptied ? "5" : "12");
 }
 
 void TestTransmit::refusedValueSendsNothing() {

@@ -28,8 +28,8 @@ void TestMainWindow::opensOnMainPage() {
     window.show();
     QCOMPARE(window.control<QTabWidget>("SSTab1")->currentIndex(), 2);
     QCOMPARE(window.control<QTabWidget>("SSTab1")->count(), 4);
-    QCOMPARE(window.control<QLabel>("Label44")->text(), QStringLiteral("0"));
-    QCOMPARE(window.control<QLabel>("Label45")->text(), QStringLiteral("0"));
+    QTRY_COMPARE(window.control<QLabel>("Label44")->text(), QStringLiteral("0"));
+    QTRY_COMPARE(window.control<QLabel>("Label45")->text(), QStringLiteral("0"));
     QCOMPARE(window.control<QLineEdit>("Text23")->text(), QStringLiteral("1"));
     QCOMPARE(window.control<QComboBox>("Combo7")->currentText(), QStringLiteral("Modbus RTU"));
     QVERIFY(!window.RecordToList && !window.CaptureToIoCommand);
@@ -86,15 +86,15 @@ void TestMainWindow::clearButtonsClearTheirOwnLog() {
     window.receiveLog().addBytes(1);
     window.sendLog().prepend(QStringLiteral("SndHex:01 02 \n"));
     window.sendLog().addBytes(2);
-    QCOMPARE(window.control<QLabel>("Label45")->text(), QStringLiteral("1"));
+    QTRY_COMPARE(window.control<QLabel>("Label45")->text(), QStringLiteral("1"));
     QTest::mouseClick(window.control<QPushButton>("Command36"), Qt::LeftButton);
     QCOMPARE(window.receiveLog().text(), QString());
-    QCOMPARE(window.control<QLabel>("Label45")->text(), QStringLiteral("0"));
-    QCOMPARE(window.control<QLabel>("Label44")->text(), QStringLiteral("2"));
+    QTRY_COMPARE(window.control<QLabel>("Label45")->text(), QStringLiteral("0"));
+    QTRY_COMPARE(window.control<QLabel>("Label44")->text(), QStringLiteral("2"));
     QVERIFY(!window.sendLog().text().isEmpty());
     QTest::mouseClick(window.control<QPushButton>("Command6"), Qt::LeftButton);
     QCOMPARE(window.sendLog().text(), QString());
-    QCOMPARE(window.control<QLabel>("Label44")->text(), QStringLiteral("0"));
+    QTRY_COMPARE(window.control<QLabel>("Label44")->text(), QStringLiteral("0"));
 }
 
 void TestMainWindow::everyControlIsReachableAndNamed() {
