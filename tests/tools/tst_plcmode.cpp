@@ -70,17 +70,24 @@ void TestPlcMode::mapsButtonRequests_data() {
     QTest::addColumn<QString>("base");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QByteArray>("sent");
-    QTest::newRow("handshake") << "Modbus RTU" << "0" << "Command12" << hex("0103002000004400");
-    QTest::newRow("address change to 2")
-        << "Modbus RTU" << "0" << "Command14" << hex("011000220002040200000071D6");
-    QTest::newRow("line speed query, base 1000")
-        << "Modbus RTU" << "1000" << "Command15" << hex("0103040B0002B4F9");
-    QTest::newRow("ASC handshake") << "Modbus ASC" << "0" << "Command12"
-                                   << hex("0103002000004400");
-    QTest::newRow("ASC address change")
-        << "Modbus ASC" << "0" << "Command14" << hex("011000220002040200000071D6");
-    QTest::newRow("base edited but not sent") << "Modbus RTU" << "65535" << "Command12"
-                                              << hex("0103001F0000740C");
+    QTest::newRow("handshake") << "Modbus RTU"
+                               << "0"
+                               << "Command12" << hex("0103002000004400");
+    QTest::newRow("address change to 2") << "Modbus RTU"
+                                         << "0"
+                                         << "Command14" << hex("011000220002040200000071D6");
+    QTest::newRow("line speed query, base 1000") << "Modbus RTU"
+                                                 << "1000"
+                                                 << "Command15" << hex("0103040B0002B4F9");
+    QTest::newRow("ASC handshake") << "Modbus ASC"
+                                   << "0"
+                                   << "Command12" << hex("0103002000004400");
+    QTest::newRow("ASC address change") << "Modbus ASC"
+                                        << "0"
+                                        << "Command14" << hex("011000220002040200000071D6");
+    QTest::newRow("base edited but not sent") << "Modbus RTU"
+                                              << "65535"
+                                              << "Command12" << hex("0103001F0000740C");
 }
 
 void TestPlcMode::mapsButtonRequests() {
@@ -161,7 +168,9 @@ void TestPlcMode::unmappableFrameIsNotSent() {
     OpenWorkbench bench;
     bench.setPlcMode(true);
     bench.get<QRadioButton>("Option4")->setChecked(true);
-    bench.window->SendComm(hex("014C15" "0102030405060708090A0B0C0D0E0F101112131415" "0000"));
+    bench.window->SendComm(hex("014C15"
+                               "0102030405060708090A0B0C0D0E0F101112131415"
+                               "0000"));
     QVERIFY(bench.window->sendLog().text().contains(QStringLiteral("数据长度 21")));
     QCOMPARE(bench.get<QLabel>("Label44")->text(), QStringLiteral("0"));
     bench.setPlcMode(false);

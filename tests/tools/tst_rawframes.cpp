@@ -42,9 +42,12 @@ void TestRawFrames::textBytes() {
 void TestRawFrames::textToHex_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("hex");
-    QTest::newRow("AB") << "AB" << "41 42 ";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("no leading zero") << "\t\n" << "9 A ";
+    QTest::newRow("AB") << "AB"
+                        << "41 42 ";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("no leading zero") << "\t\n"
+                                     << "9 A ";
     QTest::newRow("double-byte character") << QStringLiteral("中A") << "D6D0 41 ";
 }
 

@@ -41,13 +41,27 @@ void TestRawTools::sendsUnmapped_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QByteArray>("sent");
-    QTest::newRow("RTU") << "Text1" << "01 20 00" << "Command11" << hex("01200039C0");
-    QTest::newRow("ASC") << "Text1" << "01 20 00" << "Command10" << QByteArray(":012000DF\r\n");
-    QTest::newRow("hex as typed") << "Text1" << "01 20 00" << "Command1" << hex("012000");
-    QTest::newRow("blanks between digits") << "Text1" << "1 2 3" << "Command1" << hex("1203");
-    QTest::newRow("odd digit count") << "Text1" << "01 20 0" << "Command1" << hex("012000");
-    QTest::newRow("lower case, odd") << "Text1" << "1a2" << "Command1" << hex("1A02");
-    QTest::newRow("string") << "Text5" << "AB" << "Command37" << QByteArray("AB");
+    QTest::newRow("RTU") << "Text1"
+                         << "01 20 00"
+                         << "Command11" << hex("01200039C0");
+    QTest::newRow("ASC") << "Text1"
+                         << "01 20 00"
+                         << "Command10" << QByteArray(":012000DF\r\n");
+    QTest::newRow("hex as typed") << "Text1"
+                                  << "01 20 00"
+                                  << "Command1" << hex("012000");
+    QTest::newRow("blanks between digits") << "Text1"
+                                           << "1 2 3"
+                                           << "Command1" << hex("1203");
+    QTest::newRow("odd digit count") << "Text1"
+                                     << "01 20 0"
+                                     << "Command1" << hex("012000");
+    QTest::newRow("lower case, odd") << "Text1"
+                                     << "1a2"
+                                     << "Command1" << hex("1A02");
+    QTest::newRow("string") << "Text5"
+                            << "AB"
+                            << "Command37" << QByteArray("AB");
     QTest::newRow("string with a double-byte character")
         << "Text5" << QStringLiteral("中A") << "Command37" << hex("D6D041");
 }
@@ -105,9 +119,11 @@ void TestRawTools::convertsTextToHex_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("hexText");
     QTest::addColumn<QByteArray>("sent");
-    QTest::newRow("AB") << "AB" << "41 42 " << hex("4142");
+    QTest::newRow("AB") << "AB"
+                        << "41 42 " << hex("4142");
     QTest::newRow("double-byte character") << QStringLiteral("中") << "D6D0 " << hex("D6D0");
-    QTest::newRow("tab has no leading zero") << "\t" << "9 " << hex("09");
+    QTest::newRow("tab has no leading zero") << "\t"
+                                             << "9 " << hex("09");
 }
 
 // The hex box then holds what a following "发16进制" sends.
@@ -139,9 +155,9 @@ void TestRawTools::companionRecordsFrameAndSends() {
     QCOMPARE(entries(bench).last(), QStringLiteral("3A 30 31 32 30 30 30 44 46 0D 0A "));
     bench.click("Command79");
     QCOMPARE(entries(bench).last(), QStringLiteral("01 20 00 "));
-    QTRY_COMPARE(bench.line().toHex(' '),
-                 (hex("01200039C0") + hex("01200039C0") + ":012000DF\r\n" + hex("012000"))
-                     .toHex(' '));
+    QTRY_COMPARE(
+        bench.line().toHex(' '),
+        (hex("01200039C0") + hex("01200039C0") + ":012000DF\r\n" + hex("012000")).toHex(' '));
 }
 
 void TestRawTools::companionWithEmptyBoxLeavesFlagForString() {
