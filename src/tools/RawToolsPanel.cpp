@@ -17,8 +17,7 @@ const QString kCompanionTip = QStringLiteral("添加高级命令");
 QPushButton* compactButton(const QString& name, const QString& caption,
                            const QString& accessibleName = QString()) {
     QPushButton* button = makeButton(name, caption, accessibleName);
-    const int padding = caption.size() == 1 ? 8 : 10;
-    button->setFixedWidth(button->fontMetrics().horizontalAdvance(caption) + padding);
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(caption) + 6);
     return button;
 }
 
@@ -69,6 +68,7 @@ RawToolsPanel::RawToolsPanel(QWidget& host, FormState& state, Hooks hooks)
         companionButton(QStringLiteral("Command79"), QStringLiteral("记录并发16进制")));
 
     QHBoxLayout* third = row(column);
+    third->setSpacing(1);
     QPushButton* crcLowHigh = compactButton(QStringLiteral("Command8"), QStringLiteral("CRC-L/H"));
     QPushButton* crcHighLow = compactButton(QStringLiteral("Command2"), QStringLiteral("CRC-H/L"));
     m_crcFirst = makeEdit(QStringLiteral("Text2"), QString());
@@ -76,7 +76,7 @@ RawToolsPanel::RawToolsPanel(QWidget& host, FormState& state, Hooks hooks)
     m_crcSecond = makeEdit(QStringLiteral("Text3"), QString());
     m_crcSecond->setAccessibleName(QStringLiteral("CRC第二字节"));
     for (QLineEdit* box : {m_crcFirst, m_crcSecond}) {
-        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("DD")) + 10);
+        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("DD")) + 6);
     }
     QPushButton* sendAsc = compactButton(QStringLiteral("Command10"), QStringLiteral("发送ASC"));
     QPushButton* sendRtu = compactButton(QStringLiteral("Command11"), QStringLiteral("发送RTU"));
