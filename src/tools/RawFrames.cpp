@@ -28,6 +28,10 @@ QString firstUnencodable(QStringView text) {
     return {};
 }
 
+QString noCode(const QString& character) {
+    return QStringLiteral("“字符串”中的字符“%1”在GBK字符集中没有编码。未处理。").arg(character);
+}
+
 } // namespace
 
 std::optional<QByteArray> rawHexFrame(QStringView hexText, RawFraming framing) {
@@ -65,8 +69,7 @@ TextBytes rawTextBytes(QStringView text) {
     }
     const QString missing = firstUnencodable(text);
     if (!missing.isEmpty()) {
-        return {{},
-                QStringLiteral("“字符串”中的字符“%1”在GBK字符集中没有编码，未发送。").arg(missing)};
+        return {{}, noCode(missing)};
     }
     return {toCodePage(text), {}};
 }
@@ -74,6 +77,10 @@ TextBytes rawTextBytes(QStringView text) {
 HexText rawTextToHex(QStringView text) {
     if (text.size() > kMaxToolText) {
         return {{}, tooLong(QStringLiteral("字符串"), text.size())};
+    }
+    const QString missing = firstUnencodable(text);
+    if (!missing.isEmpty()) {
+        return {{}, noCode(missing)};
     }
     const QString hex = TextToHex(text);
     if (hex.size() > kMaxToolText) {

@@ -9,7 +9,7 @@ private Q_SLOTS:
     void textBytes();
     void textToHex_data();
     void textToHex();
-    void refusesOverlongTexts();
+    void refusesWhatHexBoxCannotShow();
 };
 
 void TestRawFrames::textBytes_data() {
@@ -59,11 +59,12 @@ void TestRawFrames::textToHex() {
     QCOMPARE(result.problem, QString());
 }
 
-// The hex box cannot hold more than 32767 characters: a conversion that would overflow it is
-// refused rather than cut short.
-void TestRawFrames::refusesOverlongTexts() {
+// A conversion the hex box cannot show (too long for it, or a character without a GBK code)
+// is refused rather than cut short or guessed.
+void TestRawFrames::refusesWhatHexBoxCannotShow() {
     QVERIFY(!rawTextBytes(QString(32768, u'x')).problem.isEmpty());
     QVERIFY(!rawTextToHex(QString(32768, u'x')).problem.isEmpty());
+    QVERIFY(rawTextToHex(QStringLiteral("a\u0E01")).problem.contains(QStringLiteral("\u0E01")));
     QCOMPARE(rawTextToHex(QString(10922, u'x')).hex.size(), 32766);
     const HexText tooLong = rawTextToHex(QString(10923, u'x'));
     QCOMPARE(tooLong.hex, QString());
