@@ -3,8 +3,6 @@
 #include "link/FrameCodec.h"
 #include "link/TextParsing.h"
 
-#include <QString>
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -14,22 +12,35 @@ namespace {
 constexpr int kMaxMappedData = 20;
 
 // Request bytes of an ASC frame: ":" + hex pairs (request and LRC) + CR LF, LRC correct.
-bool requestFromAscFrame(QByteArrayView frame, QByteArray& request) {
-    if (frame.size() < 5 || !frame.endsWith("\r\n")) {
-        return false;
+std::optional<QByteArray> requestFromAscFrame(QByteArrayView frame) {
+    if (frame.size() < 5 || frame[0] != ':' || !frame.endsWith("\r\n")) {
+        return std::nullopt;
     }
     const QByteArrayView hex = frame.sliced(1, frame.size() - 3);
+    // Address, code, length and LRC at the least.
     if (hex.size() % 2 != 0 || hex.size() < 8) {
-        return false;
+        return std::nullopt;
     }
     for (const char c : hex) {
         if (!std::isxdigit(static_cast<unsigned char>(c))) {
-            return false;
+            return std::nullopt;
         }
     }
     const QByteArray bytes = QByteArray::fromHex(hex.toByteArray());
-    request = bytes.left(bytes.size() - 1);
-    return ComputeLrc(request) == static_cast<quint8>(bytes.back());
+    QByteArray request = bytes.left(bytes.size() - 1);
+    if (ComputeLrc(request) != static_cast<quint8>(bytes.back())) {
+        return std::nullopt;
+    }
+    return request;
+}
+
+bool hasValidCrc(QByteArrayView frame) {
+    if (frame.size() < 3) {
+        return false;
+    }
+    const quint16 crc = crc16Modbus(frame.first(frame.size() - 2));
+    return static_cast<quint8>(frame[frame.size() - 2]) == (crc & 0xFF) &&
+           static_cast<quint8>(frame[frame.size() - 1]) == (crc >> 8);
 }
 
 bool isTwoRegisterRead(quint8 code) {
@@ -44,12 +55,16 @@ void appendCrc(QByteArray& request) {
     request.append(static_cast<char>(CrcHigh));
 }
 
+PlcMapping refusal(const QString& why) {
+    return {{}, QStringLiteral("PLC模式：%1，未发送").arg(why)};
+}
+
 } // namespace
 
-quint16 plcRegisterNumber(double base, quint8 code) {
+std::optional<quint16> plcRegisterNumber(double base, quint8 code) {
     const double sum = std::nearbyint(base + code);
     if (!std::isfinite(sum)) {
-        return 0;
+        return std::nullopt;
     }
     double wrapped = std::fmod(sum, 65536.0);
     if (wrapped < 0) {
@@ -59,29 +74,35 @@ quint16 plcRegisterNumber(double base, quint8 code) {
 }
 
 PlcMapping MapToPlcRequest(QByteArrayView frame, const QString& baseText, bool read) {
+    // The mapped request is RTU anyway, so an ASC frame is read back into its request bytes.
+    // A ":" also starts every RTU frame to address 0x3A; such a frame carries a valid CRC.
+    const bool ascLead = !frame.isEmpty() && frame[0] == ':';
+    const auto fromAsc = ascLead ? requestFromAscFrame(frame) : std::nullopt;
     QByteArray request;
-    if (!frame.isEmpty() && frame[0] == ':') {
-        if (!requestFromAscFrame(frame, request)) {
-            return {{}, QStringLiteral("PLC模式：这不是有效的ASC帧，未发送")};
-        }
+    if (fromAsc) {
+        request = *fromAsc;
+    } else if (ascLead && !hasValidCrc(frame)) {
+        return refusal(QStringLiteral("这不是有效的ASC帧"));
     } else {
         // The RTU frame's own CRC is dropped; what is left is the request.
-        request = frame.toByteArray();
-        request.chop(2);
+        request = frame.first(std::max<qsizetype>(frame.size() - 2, 0)).toByteArray();
     }
     if (request.size() < 3) {
-        return {{}, QStringLiteral("PLC模式：帧太短，无法映射，未发送")};
+        return refusal(QStringLiteral("帧太短，无法映射"));
     }
     const auto address = static_cast<char>(request[0]);
     const auto code = static_cast<quint8>(request[1]);
-    const quint16 reg = plcRegisterNumber(ParseNumberText(baseText), code);
+    const auto reg = plcRegisterNumber(ParseNumberText(baseText), code);
+    if (!reg) {
+        return refusal(QStringLiteral("寄存器映射地址“%1”不是有效的数").arg(baseText));
+    }
 
     QByteArray mapped;
     mapped.append(address);
     if (read) {
         mapped.append('\x03');
-        mapped.append(static_cast<char>(reg >> 8));
-        mapped.append(static_cast<char>(reg & 0xFF));
+        mapped.append(static_cast<char>(*reg >> 8));
+        mapped.append(static_cast<char>(*reg & 0xFF));
         mapped.append('\x00');
         mapped.append(static_cast<char>(isTwoRegisterRead(code) ? 2 : 0));
         appendCrc(mapped);
@@ -90,16 +111,16 @@ PlcMapping MapToPlcRequest(QByteArrayView frame, const QString& baseText, bool r
 
     const int length = static_cast<quint8>(request[2]);
     if (length > kMaxMappedData) {
-        return {{},
-                QStringLiteral("PLC模式：数据长度 %1 超过 20 字节，无法映射，未发送").arg(length)};
+        return refusal(QStringLiteral("数据长度 %1 超过 20 字节，无法映射").arg(length));
     }
     if (request.size() < 3 + length) {
-        return {{}, QStringLiteral("PLC模式：帧的数据不足 %1 字节，无法映射，未发送").arg(length)};
+        return refusal(QStringLiteral("帧的数据不足 %1 字节，无法映射").arg(length));
     }
+    // Data padded to whole pairs of registers.
     const int padded = 4 * ((length + 3) / 4);
     mapped.append('\x10');
-    mapped.append(static_cast<char>(reg >> 8));
-    mapped.append(static_cast<char>(reg & 0xFF));
+    mapped.append(static_cast<char>(*reg >> 8));
+    mapped.append(static_cast<char>(*reg & 0xFF));
     mapped.append('\x00');
     mapped.append(static_cast<char>(padded / 2));
     mapped.append(static_cast<char>(padded));

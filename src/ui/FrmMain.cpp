@@ -9,6 +9,7 @@
 #include "link/ReplyDecoder.h"
 #include "link/TransmitLog.h"
 #include "tools/PlcMapping.h"
+#include "tools/RawToolsPanel.h"
 #include "ui/LogPane.h"
 
 #include <QApplication>
@@ -169,6 +170,13 @@ QWidget* FrmMain::buildMainPage() {
                      1);
     auto* rawTools = new QWidget;
     rawTools->setObjectName(QStringLiteral("RawTools"));
+    new RawToolsPanel(*rawTools, *this,
+                      {[this](const QByteArray& frame) { SendComm(frame); },
+                       [this](const QString& entry) {
+                           control<QListWidget>(QStringLiteral("List1"))->addItem(entry);
+                       },
+                       [this] { control<QCheckBox>(QStringLiteral("Check2"))->setChecked(false); },
+                       [this](const QString& message) { showProblem(message); }});
     right->addWidget(rawTools);
 
     grid->addLayout(left, 0, 0);
