@@ -57,14 +57,6 @@ QPushButton* actionButton(const char* name, const char* caption) {
     return button;
 }
 
-QPushButton* recordButton(const char* name, const QString& action) {
-    auto* button = makeButton(QLatin1String(name), QStringLiteral(">"),
-                              action + QStringLiteral("加入高级命令"));
-    button->setToolTip(kRecordTip);
-    fitCaption(button);
-    return button;
-}
-
 QPushButton* captureButton(const char* name, const QString& action) {
     auto* button = makeButton(QLatin1String(name), QStringLiteral("↓"),
                               action + QStringLiteral("添加IO取代命令"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands/Widgets.h"
+
 #include <QColor>
 #include <QGridLayout>
 #include <QLineEdit>
@@ -40,4 +42,13 @@ inline QGridLayout* compactGrid(QWidget* frame) {
     grid->setHorizontalSpacing(2);
     grid->setVerticalSpacing(2);
     return grid;
+}
+
+// ">" beside its action; `action` names what it records, for the spoken name.
+inline QPushButton* recordButton(const char* name, const QString& action) {
+    auto* button = makeButton(QLatin1String(name), QStringLiteral(">"),
+                              action + QStringLiteral("加入高级命令"));
+    button->setToolTip(kRecordTip);
+    fitCaption(button);
+    return button;
 }

@@ -61,14 +61,6 @@ enum Column {
 const QString kParameterSample = QStringLiteral("1000000");
 const QString kPositionSample = QStringLiteral("-100000000");
 
-QPushButton* recordButton(const char* name, const QString& action) {
-    auto* button = makeButton(QLatin1String(name), QStringLiteral(">"),
-                              action + QStringLiteral("加入高级命令"));
-    button->setToolTip(kRecordTip);
-    fitCaption(button);
-    return button;
-}
-
 // Parameter boxes show seven digits whole, position boxes nine and a sign; longer values
 // scroll inside their box.
 QLineEdit* valueBox(const char* name, const QString& text, const QString& accessibleName,
