@@ -2,6 +2,7 @@
 
 #include "commands/CommandButtons.h"
 #include "commands/Lamp.h"
+#include "commands/MotionPanels.h"
 #include "commands/Panels.h"
 #include "commands/Widgets.h"
 #include "link/CommPort.h"
@@ -125,20 +126,13 @@ QWidget* FrmMain::buildMainPage() {
     buildBusSetupPanel(*busSetup);
     portRow->addWidget(busSetup);
     left->addLayout(portRow);
-    left->addWidget(makeFrame(QStringLiteral("Frame2"), QStringLiteral("参数设置与查询")));
+    auto* parameters = makeFrame(QStringLiteral("Frame2"), QStringLiteral("参数设置与查询"));
+    buildParameterPanel(*parameters);
+    left->addWidget(parameters);
     auto* motion = makeFrame(QStringLiteral("Frame3"), QStringLiteral("运动控制"));
+    buildMotionPanel(*motion);
     left->addWidget(motion);
     left->addStretch(1);
-
-    // The IO substitution buttons exist from the start: the mode selector switches them.
-    auto* motionLayout = new QHBoxLayout(motion);
-    motionLayout->addWidget(makeButton(QStringLiteral("Command88"), QStringLiteral("?"),
-                                       QStringLiteral("读取IO取代命令")));
-    motionLayout->addWidget(makeButton(QStringLiteral("Command81"), QStringLiteral("下载"),
-                                       QStringLiteral("下载IO取代命令")));
-    auto* ioCommand = makeEdit(QStringLiteral("Text31"), QString());
-    ioCommand->setAccessibleName(QStringLiteral("IO取代命令"));
-    motionLayout->addWidget(ioCommand, 1);
 
     auto* middle = new QVBoxLayout;
     middle->setSpacing(4);
