@@ -2,6 +2,7 @@
 
 #include "commands/CommandButtons.h"
 #include "commands/Lamp.h"
+#include "commands/LoopAndIoPanels.h"
 #include "commands/MotionPanels.h"
 #include "commands/Panels.h"
 #include "commands/Widgets.h"
@@ -143,7 +144,9 @@ QWidget* FrmMain::buildMainPage() {
     list->setAccessibleName(QStringLiteral("命令列表"));
     (new QVBoxLayout(automation))->addWidget(list);
     middle->addWidget(automation);
-    middle->addWidget(makeFrame(QStringLiteral("Frame5"), QStringLiteral("其他")));
+    auto* other = makeFrame(QStringLiteral("Frame5"), QStringLiteral("其他"));
+    buildOtherPanel(*other);
+    middle->addWidget(other);
     middle->addStretch(1);
 
     auto* right = new QVBoxLayout;
@@ -176,7 +179,9 @@ QWidget* FrmMain::buildMainPage() {
     grid->addLayout(left, 0, 0);
     grid->addLayout(middle, 0, 1);
     grid->addLayout(right, 0, 2, 2, 1);
-    grid->addWidget(makeFrame(QStringLiteral("Frame7"), QStringLiteral("闭环控制")), 1, 0, 1, 2);
+    auto* closedLoop = makeFrame(QStringLiteral("Frame7"), QStringLiteral("闭环控制"));
+    buildClosedLoopPanel(*closedLoop);
+    grid->addWidget(closedLoop, 1, 0, 1, 2);
     grid->setColumnStretch(2, 1);
 
     auto* scroll = new QScrollArea;
