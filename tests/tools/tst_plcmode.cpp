@@ -102,7 +102,7 @@ void TestPlcMode::mapsButtonRequests() {
     bench.type("Text34", base);
     bench.click(qPrintable(button));
     QTRY_COMPARE(bench.line().toHex(' '), sent.toHex(' '));
-    QCOMPARE(bench.get<QLabel>("Label44")->text(), QString::number(sent.size()));
+    QTRY_COMPARE(bench.get<QLabel>("Label44")->text(), QString::number(sent.size()));
     QVERIFY(bench.get<QCheckBox>("Check2")->isChecked());
 }
 
@@ -172,7 +172,7 @@ void TestPlcMode::unmappableFrameIsNotSent() {
                                "0102030405060708090A0B0C0D0E0F101112131415"
                                "0000"));
     QVERIFY(bench.window->sendLog().text().contains(QStringLiteral("数据长度 21")));
-    QCOMPARE(bench.get<QLabel>("Label44")->text(), QStringLiteral("0"));
+    QTRY_COMPARE(bench.get<QLabel>("Label44")->text(), QStringLiteral("0"));
     bench.setPlcMode(false);
     bench.click("Command12");
     QTRY_COMPARE(bench.line().toHex(' '), hex("01200039C0").toHex(' '));
