@@ -33,9 +33,12 @@
 #include <QScrollArea>
 #include <QSerialPortInfo>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -99,9 +102,19 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
 
     wireWindow();
 
-    resize(981, 711 + statusBar()->sizeHint().height());
+    // At least the classic 981 x 711 client area; larger when the screen has room for every
+    // panel without scrolling (the panels need more room with this platform's fonts).
+    const QSize content =
+        m_mainPage->sizeHint() + QSize(8, tabs->tabBar()->sizeHint().height() + 8);
+    QSize size(std::max(981, content.width()),
+               std::max(711, content.height()) + statusBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
+        const QRect available = screen->availableGeometry();
+        size = size.boundedTo(available.size() - QSize(16, 48));
+        resize(size);
+        move(available.center() - rect().center());
+    } else {
+        resize(size);
     }
 }
 
@@ -184,6 +197,7 @@ QWidget* FrmMain::buildMainPage() {
     grid->addWidget(closedLoop, 1, 0, 1, 2);
     grid->setColumnStretch(2, 1);
 
+    m_mainPage = page;
     auto* scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("MainPageScroll"));
     scroll->setWidget(page);

@@ -69,6 +69,7 @@ private:
 
     CommPort* m_port = nullptr;
     CommandButtons* m_commands = nullptr;
+    QWidget* m_mainPage = nullptr;
     LogModel m_receiveLog;
     LogModel m_sendLog;
     ReplyGatherer m_gatherer;
