@@ -1,7 +1,10 @@
 #include "OpenWindow.h"
 #include "ReferenceChecksums.h"
 
+#include "commands/Lamp.h"
+
 #include <QLabel>
+#include <QLineEdit>
 
 namespace {
 
@@ -17,6 +20,7 @@ private Q_SLOTS:
     void sameLogUnderEveryChunking_data();
     void sameLogUnderEveryChunking();
     void sizeRuleAndClear();
+    void repliesReachTheirControls();
 };
 
 void TestReceive::sameLogUnderEveryChunking_data() {
@@ -91,6 +95,31 @@ void TestReceive::sizeRuleAndClear() {
     QTest::mouseClick(window.control<QPushButton>("Command36"), Qt::LeftButton);
     QCOMPARE(window.receiveLog().text(), QString());
     QTRY_COMPARE(window.control<QLabel>("Label45")->text(), QStringLiteral("0"));
+}
+
+void TestReceive::repliesReachTheirControls() {
+    PtyPair pty;
+    FrmMain window;
+    QVERIFY(openOnPty(window, pty));
+    // Several replies in one write: each is decoded on its own.
+    QVERIFY(pty.write(rtu("0126040000"
+                          "03E8") +
+                      rtu("013B0405010201") + rtu("0142050100010002") +
+                      rtu("01410502010300"
+                          "0A") +
+                      rtu("016004FFFFFFFF")));
+    QTRY_COMPARE(window.control<QLineEdit>("Text31")->text(), QStringLiteral("01 03 00 0A "));
+    QTRY_COMPARE(window.control<QLineEdit>("Text4")->text(), QStringLiteral("-1"));
+    QCOMPARE(window.control<QLineEdit>("Text27")->text(), QStringLiteral(" 1000"));
+    QCOMPARE(window.control<QLabel>("Label15")->text(), QStringLiteral("运动中"));
+    const QColor red(255, 0, 0);
+    const QColor off = window.palette().color(QPalette::WindowText);
+    const QList<std::pair<const char*, QColor>> lamps{
+        {"Shape1", red}, {"Shape2", off}, {"Shape3", red}, {"Shape4", off}, {"Shape5", off},
+        {"Shape6", red}, {"Shape7", off}, {"Shape8", red}, {"Shape9", red}};
+    for (const auto& [name, colour] : lamps) {
+        QCOMPARE(window.control<Lamp>(name)->fillColor(), colour);
+    }
 }
 
 QTEST_MAIN(TestReceive)
