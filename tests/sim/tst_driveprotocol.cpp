@@ -83,15 +83,11 @@ void TestDriveProtocol::singleRequests_data() {
         {"address query at an address", "022100", "022100"},
         {"baud-rate code", "012300", "01230106"},
         {"start speed", "012600", "012604000001F4"},
-        {"maximum speed", "012800",
-         "0128040000"
-         "2710"},
+        {"maximum speed", "012800", "01280400002710"},
         {"end speed", "012A00", "012A04000001F4"},
         {"acceleration", "012C00", "012C0400004E20"},
         {"deceleration", "012E00", "012E0400004E20"},
-        {"homing speed", "013000",
-         "0130040000"
-         "07D0"},
+        {"homing speed", "013000", "013004000007D0"},
         {"speed at rest", "013600", "01360400000000"},
         {"absolute position", "013700", "01370400000000"},
         {"relative position", "013900", "01390400000000"},
@@ -117,19 +113,13 @@ void TestDriveProtocol::singleRequests_data() {
         {"CAN send of six bytes", "014C06010203040506", "01CC0101"},
         {"baud-rate code 3", "01240103", "01A40104"},
         {"baud-rate code 12", "0124010C", "01A40104"},
-        {"maximum speed 0",
-         "012704"
-         "00000000",
-         "01A70104"},
+        {"maximum speed 0", "01270400000000", "01A70104"},
         {"negative start speed", "012504FFFFFFFF", "01A50104"},
         {"homing direction 2", "013E0102", "01BE0104"},
         {"direction byte 2 in a 24-bit move", "013204020003E8", "01B20104"},
         {"address 0 is not an address to take", "01220100", "01A20104"},
         {"IO substitution input number 32", "01410120", "01C10104"},
-        {"gear denominator 0",
-         "016104"
-         "00000000",
-         "01E10104"},
+        {"gear denominator 0", "01610400000000", "01E10104"},
         {"register base above 65503", "013F040000FFE0", "01BF0104"},
         {"K1 state 2", "0152020200", "01D20104"},
         {"nobody at address 3", "032000", ""},
@@ -178,23 +168,11 @@ void TestDriveProtocol::conversations_data() {
         << Steps{hex("00250400000064"), hex("012600"), hex("022600")}
         << Steps{QByteArray(), hex("01260400000064"), hex("02260400000064")};
     QTest::newRow("download and read back an IO substitution command")
-        << Steps{hex("014007053104000027"
-                     "10"),
-                 hex("01410105"), hex("01400105"), hex("01410105")}
-        << Steps{hex("014000"),
-                 hex("014107053104000027"
-                     "10"),
-                 hex("014000"), hex("01410105")};
+        << Steps{hex("01400705310400002710"), hex("01410105"), hex("01400105"), hex("01410105")}
+        << Steps{hex("014000"), hex("01410705310400002710"), hex("014000"), hex("01410105")};
     QTest::newRow("IO substitution downloads that are refused")
-        << Steps{hex("01400700310400002710"),
-                 hex("0140030563"
-                     "00"),
-                 hex("01400305"
-                     "4000"),
-                 hex("014007203104000027"
-                     "10"),
-                 hex("0140040531"
-                     "0100")}
+        << Steps{hex("01400700310400002710"), hex("014003056300"), hex("014003054000"),
+                 hex("01400720310400002710"), hex("01400405310100")}
         << Steps{hex("01C00104"), hex("01C00103"), hex("01C00104"), hex("01C00104"),
                  hex("01C00101")};
     QTest::newRow("gear ratio set and read back")
@@ -204,9 +182,7 @@ void TestDriveProtocol::conversations_data() {
         << Steps{hex("01320401000000"), hex("013700"), hex("013800"), hex("013700")}
         << Steps{hex("013200"), hex("01370400000000"), hex("013800"), hex("01370400000000")};
     QTest::newRow("a move at time 0 shows in the status at once")
-        << Steps{hex("013104000027"
-                     "10"),
-                 hex("013B00")}
+        << Steps{hex("01310400002710"), hex("013B00")}
         << Steps{hex("013100"), hex("013B0401010001")};
 }
 
@@ -232,14 +208,12 @@ void TestDriveProtocol::checksumFailures_data() {
     QTest::newRow("asc LRC wrong") << Steps{QByteArray(":012000DE\r\n")} << asc("01A00102");
     QTest::newRow("asc with a non-hex character after address and code")
         << Steps{QByteArray(":0120X0DF\r\n")} << asc("01A00102");
-    QTest::newRow("asc lower-case hex is read") << Steps{QByteArray(":01250400000064"
-                                                                    "72\r\n")}
-                                                << asc("012500");
+    QTest::newRow("asc lower-case hex is read")
+        << Steps{QByteArray(":012a00d5\r\n")} << asc("012A04000001F4");
     QTest::newRow("asc unreadable address gets nothing")
         << Steps{QByteArray(":ZZ2000DF\r\n")} << QByteArray();
-    QTest::newRow("rtu bad CRC to an absent address gets nothing") << Steps{hex("03200000"
-                                                                                "00")}
-                                                                   << QByteArray();
+    QTest::newRow("rtu bad CRC to an absent address gets nothing")
+        << Steps{hex("0320000000")} << QByteArray();
     QTest::newRow("three bytes without a CRC") << Steps{hex("012000")} << rtu("01A00102");
     QTest::newRow("check switched off: a bad CRC is accepted")
         << Steps{rtu("01480101"), hex("0120000000")} << rtu("012000");
@@ -295,13 +269,9 @@ void TestDriveProtocol::plcRequests_data() {
         << Steps{rtu("013F04000003E8"), hex("0110040D00020400000064011D"), withCrc("0103040E0002")}
         << Steps{rtu("013F00"), withCrc("0110040D0002"), withCrc("01030400000064")};
     QTest::newRow("address change to a taken address is refused")
-        << Steps{hex("01100022000204020000"
-                     "0071D6")}
-        << Steps{withCrc("019003")};
+        << Steps{hex("011000220002040200000071D6")} << Steps{withCrc("019003")};
     QTest::newRow("address change written: byte first, then padding")
-        << Steps{withCrc("01100022000204050000"
-                         "00"),
-                 withCrc("050300200000")}
+        << Steps{withCrc("0110002200020405000000"), withCrc("050300200000")}
         << Steps{withCrc("011000220002"), withCrc("050300")};
     QTest::newRow("stop written with no data")
         << Steps{withCrc("0110003C000000")} << Steps{withCrc("0110003C0000")};
@@ -311,8 +281,7 @@ void TestDriveProtocol::plcRequests_data() {
         << Steps{withCrc("010300420003")} << Steps{withCrc("010306010101010100")};
     QTest::newRow("IO substitution download, padded")
         << Steps{withCrc("011000400004080531040000271000"), rtu("01410105")}
-        << Steps{withCrc("011000400004"), rtu("014107053104000027"
-                                              "10")};
+        << Steps{withCrc("011000400004"), rtu("01410705310400002710")};
     QTest::newRow("function 4 is not served")
         << Steps{withCrc("010400260002")} << Steps{withCrc("018401")};
     QTest::newRow("function 6 is not served")
@@ -326,21 +295,16 @@ void TestDriveProtocol::plcRequests_data() {
         << Steps{withCrc("01030026007E")} << Steps{withCrc("018303")};
     QTest::newRow("read of a command that needs data")
         << Steps{withCrc("010300250002")} << Steps{withCrc("018303")};
-    QTest::newRow("byte count disagrees with quantity") << Steps{withCrc("011000250002030000"
-                                                                         "00")}
-                                                        << Steps{withCrc("019003")};
-    QTest::newRow("write too short for the command") << Steps{withCrc("0110002500010200"
-                                                                      "64")}
-                                                     << Steps{withCrc("019003")};
-    QTest::newRow("value refused by the driver") << Steps{withCrc("01100024000204"
-                                                                  "03000000")}
-                                                 << Steps{withCrc("019003")};
+    QTest::newRow("byte count disagrees with quantity")
+        << Steps{withCrc("01100025000203000000")} << Steps{withCrc("019003")};
+    QTest::newRow("write too short for the command")
+        << Steps{withCrc("011000250001020064")} << Steps{withCrc("019003")};
+    QTest::newRow("value refused by the driver")
+        << Steps{withCrc("0110002400020403000000")} << Steps{withCrc("019003")};
     QTest::newRow("bad CRC gets no answer")
         << Steps{hex("0103002000004401")} << Steps{QByteArray()};
     QTest::newRow("broadcast write is executed silently")
-        << Steps{withCrc("00100025000204000000"
-                         "64"),
-                 withCrc("020300260002")}
+        << Steps{withCrc("0010002500020400000064"), withCrc("020300260002")}
         << Steps{QByteArray(), withCrc("02030400000064")};
     QTest::newRow("address query read at address 0")
         << Steps{withCrc("000300210000")} << Steps{withCrc("010300")};
