@@ -192,7 +192,7 @@ void TestSimPty::consoleLines() {
     QVERIFY(out.contains("inputs IN5..IN1 00101"));
     sim.process.write("inputs 2\n");
     QTRY_VERIFY((out += sim.process.readAllStandardOutput()).contains("usage"));
-    QTRY_VERIFY((err += sim.process.readAllStandardError()).contains("02 42 00 10 F0 -> 02 42 05"));
+    QTRY_VERIFY((err += sim.process.readAllStandardError()).contains("01 42 00 10 A0 -> 01 42 05"));
 }
 
 void TestSimPty::linkFollowsTheLifetime_data() {
