@@ -46,7 +46,6 @@ public:
     Mode mode() const { return mode_; }
     bool isMoving() const { return mode_ != Mode::Idle; }
     double velocity() const { return velocity_; }
-    double exactPosition() const { return position_; }
     qint64 position() const;
     bool leftLimitActive() const { return position() <= layout_.leftLimit; }
     bool zeroSwitchActive() const { return position() == layout_.zeroSwitch; }

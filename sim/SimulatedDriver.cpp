@@ -94,13 +94,6 @@ qint64 SimulatedDriver::closedLoopRelative() const {
     return std::llround(double(axis_.position() - closedLoopRelativeOrigin_) * countsPerPulse());
 }
 
-QByteArray SimulatedDriver::storedIoCommand(int inputNumber) const {
-    if (inputNumber < 1 || inputNumber >= kInputNumbers) {
-        return {};
-    }
-    return ioCommands_[std::size_t(inputNumber)];
-}
-
 void SimulatedDriver::noteHoming() {
     if (axis_.homingsCompleted() != homingsSeen_) {
         homingsSeen_ = axis_.homingsCompleted();

@@ -19,8 +19,6 @@ struct MotionParameters {
     qint32 acceleration = 20000;
     qint32 deceleration = 20000;
     qint32 homingSpeed = 2000;
-
-    bool operator==(const MotionParameters&) const = default;
 };
 
 // Highest speed any command accepts, and the highest acceleration.
@@ -51,19 +49,15 @@ public:
 
     quint8 address() const { return address_; }
     quint8 baudCode() const { return baudCode_; }
-    quint8 inputs() const { return inputs_; }
     bool checksumIgnored() const { return checksumIgnored_; }
     bool padsReplies() const { return padReplies_; }
     std::optional<quint8> lastCharacter() const;
     quint16 registerBase() const { return registerBase_; }
-    const MotionParameters& parameters() const { return parameters_; }
     const MotionAxis& axis() const { return axis_; }
     qint64 absolutePosition() const;
     qint64 relativePosition() const;
     qint64 closedLoopAbsolute() const;
     qint64 closedLoopRelative() const;
-    quint8 closedLoopError() const { return closedLoopError_; }
-    QByteArray storedIoCommand(int inputNumber) const;
 
     // Several lines describing the state, for the console.
     QString summary() const;
