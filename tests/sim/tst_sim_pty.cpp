@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <pty.h>
 
 // The simulator executable over a real pseudo-terminal, bytes checked on the far side.
 namespace {
@@ -47,6 +48,7 @@ private Q_SLOTS:
     void faultInjection();
     void splitAndDelayedReplies();
     void consoleLines();
+    void serialDeviceSide();
     void linkFollowsTheLifetime_data();
     void linkFollowsTheLifetime();
     void standardInputEnd();
@@ -193,6 +195,39 @@ void TestSimPty::consoleLines() {
     sim.process.write("inputs 2\n");
     QTRY_VERIFY((out += sim.process.readAllStandardOutput()).contains("usage"));
     QTRY_VERIFY((err += sim.process.readAllStandardError()).contains("01 42 00 10 A0 -> 01 42 05"));
+}
+
+// QSerialPort on a pseudo-terminal that the test made: 8N1 at the given speed, and the new
+// speed of 0x24 set once the reply has gone out at the old one.
+void TestSimPty::serialDeviceSide() {
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    QCOMPARE(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    termios raw{};
+    ::tcgetattr(slave, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(slave, TCSANOW, &raw);
+    const auto speed = [slave] {
+        termios settings{};
+        ::tcgetattr(slave, &settings);
+        return ::cfgetospeed(&settings);
+    };
+    SimulatorProcess sim;
+    sim.useLine(master);
+    QVERIFY(sim.start({QStringLiteral("--device"), QString::fromLatin1(name),
+                       QStringLiteral("--baud"), QStringLiteral("19200")},
+                      false));
+    QCOMPARE(sim.path, QString::fromLatin1(name));
+    QCOMPARE(sim.exchange(rtu("012300"), 6), rtu("01230108"));
+    QCOMPARE(speed(), speed_t(B19200));
+    termios settings{};
+    ::tcgetattr(slave, &settings);
+    QCOMPARE(settings.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8));
+    QCOMPARE(sim.exchange(rtu("01240109"), 5), rtu("012400"));
+    QTRY_COMPARE(speed(), speed_t(B38400));
+    QCOMPARE(sim.exchange(rtu("012300"), 6), rtu("01230109"));
+    ::close(slave);
 }
 
 void TestSimPty::linkFollowsTheLifetime_data() {

@@ -59,6 +59,9 @@ public:
         return ::tcsetattr(fd_, TCSANOW, &settings) == 0;
     }
 
+    // Talk over a line the test created itself (the simulator then runs with --device).
+    void useLine(int fd) { fd_ = fd; }
+
     void send(const QByteArray& bytes) const {
         qsizetype done = 0;
         while (done < bytes.size()) {
