@@ -42,9 +42,12 @@ ParsedCommandLine parseSimCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Simulates one or several closed-loop stepper drivers on a serial line.\n"
-        "Without --device it creates a pseudo-terminal and prints its path as the first line\n"
-        "of standard output. Lines typed on standard input: 'inputs BITS [ADDRESS]' sets the\n"
-        "inputs IN5..IN1 (e.g. inputs 00101), 'state' prints the drivers' state, 'help'."));
+        "Without --device it creates a pseudo-terminal. The first line of standard output is\n"
+        "the path of the line (the pseudo-terminal, or the --device path).\n"
+        "Lines typed on standard input: 'inputs BITS [ADDRESS]' sets the inputs IN5..IN1\n"
+        "(e.g. inputs 00101), 'state' prints the drivers' state, 'quit', 'help'.\n"
+        "Exit codes: 0 on quit, SIGINT, SIGTERM, SIGHUP or (when asked) the end of standard\n"
+        "input; 1 when the line fails; 2 for a bad command line."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption link(QStringLiteral("link"),
