@@ -10,6 +10,7 @@
 #include "link/PortResolver.h"
 #include "link/ReplyDecoder.h"
 #include "link/TransmitLog.h"
+#include "tools/CommandListPanel.h"
 #include "tools/PlcMapping.h"
 #include "tools/RawToolsPanel.h"
 #include "ui/LogPane.h"
@@ -24,7 +25,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -152,10 +152,9 @@ QWidget* FrmMain::buildMainPage() {
     middle->setSpacing(4);
     auto* automation =
         makeFrame(QStringLiteral("Frame6"), QStringLiteral("高级自动控制功能(HEX格式)"));
-    auto* list = new QListWidget;
-    list->setObjectName(QStringLiteral("List1"));
-    list->setAccessibleName(QStringLiteral("命令列表"));
-    (new QVBoxLayout(automation))->addWidget(list);
+    new CommandListPanel(
+        *automation, *this, [this](const QByteArray& frame) { SendComm(frame); },
+        [this](const QString& message) { showProblem(message); });
     middle->addWidget(automation);
     auto* other = makeFrame(QStringLiteral("Frame5"), QStringLiteral("其他"));
     buildOtherPanel(*other);
