@@ -1,6 +1,8 @@
 #include "BenchWithSimulator.h"
 #include "commands/Lamp.h"
 
+#include <memory>
+
 // The closed-loop panel and the IO, CAN and other panel in whole conversations with the
 // simulator: what the buttons send changes the simulated driver, and what it answers reaches
 // the boxes and lamps.
