@@ -52,11 +52,12 @@ public:
         const QDeadlineTimer deadline(3000);
         while (!deadline.hasExpired()) {
             QCoreApplication::processEvents();
-            if (sim.process.waitForReadyRead(20)) {
-                summary += QString::fromLocal8Bit(sim.process.readAllStandardOutput());
-                if (summary.contains(QStringLiteral("IO commands:")) && summary.endsWith(u'\n')) {
-                    break;
-                }
+            // processEvents may already have taken the output into the process's buffer,
+            // where waitForReadyRead no longer sees it: read whatever is there either way.
+            sim.process.waitForReadyRead(20);
+            summary += QString::fromLocal8Bit(sim.process.readAllStandardOutput());
+            if (summary.contains(QStringLiteral("IO commands:")) && summary.endsWith(u'\n')) {
+                break;
             }
         }
         return summary;
