@@ -23,19 +23,6 @@ quint8 byteAt(QByteArrayView bytes, qsizetype index) {
     return static_cast<quint8>(bytes[index]);
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 // Hex pairs only; anything else (odd count, other characters) gives nullopt.
 std::optional<QByteArray> strictHex(QByteArrayView text) {
     if (text.size() % 2 != 0) {
@@ -44,8 +31,8 @@ std::optional<QByteArray> strictHex(QByteArrayView text) {
     QByteArray bytes;
     bytes.reserve(text.size() / 2);
     for (qsizetype i = 0; i < text.size(); i += 2) {
-        const int high = hexDigit(text[i]);
-        const int low = hexDigit(text[i + 1]);
+        const int high = hexDigitValue(text[i]);
+        const int low = hexDigitValue(text[i + 1]);
         if (high < 0 || low < 0) {
             return std::nullopt;
         }
@@ -60,13 +47,6 @@ QByteArray requestBytes(quint8 address, quint8 code, QByteArrayView data) {
     bytes.append(static_cast<char>(code));
     bytes.append(static_cast<char>(data.size()));
     bytes.append(data.data(), data.size());
-    return bytes;
-}
-
-QByteArray withCrc(QByteArray bytes) {
-    const quint16 crc = crc16Modbus(bytes);
-    bytes.append(static_cast<char>(crc & 0xFF));
-    bytes.append(static_cast<char>(crc >> 8));
     return bytes;
 }
 
@@ -278,7 +258,7 @@ BusReply DriveBus::handlePlcRequest(QByteArrayView frame, qint64 nowMs) {
     if (driver == nullptr) {
         return {};
     }
-    return {withCrc(plcReply(*driver, body, nowMs)), {}};
+    return {BuildFrame(plcReply(*driver, body, nowMs), ProtocolMode::Rtu), {}};
 }
 
 QByteArray DriveBus::plcReply(SimulatedDriver& driver, QByteArrayView body, qint64 nowMs) {

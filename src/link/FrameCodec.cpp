@@ -93,3 +93,52 @@ QString hexByte(quint8 value) {
     const char text[2] = {kHexDigits[value >> 4], kHexDigits[value & 0x0F]};
     return QString::fromLatin1(text, 2);
 }
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+bool HasValidCrc(QByteArrayView frame) {
+    if (frame.size() < 3) {
+        return false;
+    }
+    const quint16 crc = crc16Modbus(frame.first(frame.size() - 2));
+    return static_cast<quint8>(frame[frame.size() - 2]) == (crc & 0xFF) &&
+           static_cast<quint8>(frame[frame.size() - 1]) == (crc >> 8);
+}
+
+std::optional<QByteArray> ReadAscFrame(QByteArrayView frame) {
+    if (frame.size() < 5 || frame[0] != ':' || !frame.endsWith("\r\n")) {
+        return std::nullopt;
+    }
+    const QByteArrayView hex = frame.sliced(1, frame.size() - 3);
+    // Address, code, length and LRC at the least.
+    if (hex.size() % 2 != 0 || hex.size() < 8) {
+        return std::nullopt;
+    }
+    QByteArray request;
+    request.reserve(hex.size() / 2);
+    for (qsizetype i = 0; i < hex.size(); i += 2) {
+        const int high = hexDigitValue(hex[i]);
+        const int low = hexDigitValue(hex[i + 1]);
+        if (high < 0 || low < 0) {
+            return std::nullopt;
+        }
+        request.append(static_cast<char>(high * 16 + low));
+    }
+    const auto lrc = static_cast<quint8>(request.back());
+    request.chop(1);
+    if (ComputeLrc(request) != lrc) {
+        return std::nullopt;
+    }
+    return request;
+}

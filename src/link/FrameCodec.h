@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 // Framing of the drivers' protocol: RTU (bytes + CRC-16/MODBUS, low byte first) and
 // ASC (":" + upper-case hex text + LRC + CR LF).
 
@@ -36,3 +38,13 @@ QString FormatHexPairs(QByteArrayView bytes);
 
 // Upper-case hex of one byte, always two digits.
 QString hexByte(quint8 value);
+
+// Value of one hex digit of either case, or -1.
+int hexDigitValue(char c);
+
+// True when the last two bytes are the CRC of the bytes before them (low byte first).
+bool HasValidCrc(QByteArrayView frame);
+
+// The request bytes an ASC frame carries: ":" + hex pairs (the request, then the LRC) +
+// CR LF, with a right LRC. Nothing for anything else.
+std::optional<QByteArray> ReadAscFrame(QByteArrayView frame);

@@ -4,7 +4,6 @@
 #include "link/FrameCodec.h"
 
 #include <array>
-#include <cctype>
 
 namespace {
 
@@ -75,38 +74,11 @@ bool lampOn(char byte) {
     return quint8(byte) != 1;
 }
 
-bool rtuChecksumRight(QByteArrayView chunk) {
-    if (chunk.size() < 3) {
-        return false;
-    }
-    const quint16 crc = crc16Modbus(chunk.first(chunk.size() - 2));
-    return quint8(chunk[chunk.size() - 2]) == (crc & 0xFF) &&
-           quint8(chunk[chunk.size() - 1]) == (crc >> 8);
-}
-
 // An ASC reply read back into the RTU layout (request bytes and their CRC), so that one
 // table decodes both framings. Empty when the text is not a whole frame with a right LRC.
 QByteArray rtuFromAsc(QByteArrayView chunk) {
-    qsizetype end = chunk.size();
-    while (end > 1 && (chunk[end - 1] == '\n' || chunk[end - 1] == '\r')) {
-        --end;
-    }
-    const QByteArrayView hex = chunk.sliced(1, end - 1);
-    if (hex.size() < 8 || hex.size() % 2 != 0) {
-        return {};
-    }
-    for (const char c : hex) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) {
-            return {};
-        }
-    }
-    QByteArray bytes = QByteArray::fromHex(hex.toByteArray());
-    const auto lrc = quint8(bytes.back());
-    bytes.chop(1);
-    if (ComputeLrc(bytes) != lrc) {
-        return {};
-    }
-    return BuildFrame(bytes, ProtocolMode::Rtu);
+    const std::optional<QByteArray> request = ReadAscFrame(chunk);
+    return request ? BuildFrame(*request, ProtocolMode::Rtu) : QByteArray();
 }
 
 } // namespace
@@ -133,7 +105,7 @@ ReplyDecoding decodeReply(QByteArrayView chunk) {
             return result;
         }
     } else {
-        if (!rtuChecksumRight(chunk)) {
+        if (!HasValidCrc(chunk)) {
             result.logLine = QStringLiteral("接收数据校验错误(CRC)，未解码:") + kLineEnd;
             return result;
         }

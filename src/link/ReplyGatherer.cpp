@@ -3,7 +3,6 @@
 #include "link/FrameCodec.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 namespace {
@@ -12,18 +11,6 @@ namespace {
 // before passing them on, so a silence of that length can fall inside one reply. 20 ms
 // covers it with room for scheduling; slow lines need 3.5 character times (10 bits each).
 constexpr int kMinGapMs = 20;
-
-bool isAscLine(QByteArrayView line) {
-    if (line.size() < 5 || !line.endsWith("\r\n")) {
-        return false;
-    }
-    for (const char c : line.sliced(1, line.size() - 3)) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 } // namespace
 
@@ -79,9 +66,9 @@ bool ReplyGatherer::completeFrameAt(qsizetype at, qsizetype& length) const {
         if (lf < 0 || lf - at + 1 > kMaxReply) {
             return false;
         }
-        // Behind other bytes a ":" may be a byte of a binary reply: only a line of hex digits
-        // ending in CR LF counts as an ASC reply there.
-        if (at > 0 && !isAscLine(QByteArrayView(m_buffer).sliced(at, lf - at + 1))) {
+        // Behind other bytes a ":" may be a byte of a binary reply: only a whole ASC frame
+        // with a right LRC counts as a reply there.
+        if (at > 0 && !ReadAscFrame(QByteArrayView(m_buffer).sliced(at, lf - at + 1))) {
             return false;
         }
         length = lf - at + 1;
@@ -94,9 +81,7 @@ bool ReplyGatherer::completeFrameAt(qsizetype at, qsizetype& length) const {
     if (expected > available || expected > kMaxReply) {
         return false;
     }
-    const quint16 crc = crc16Modbus(QByteArrayView(m_buffer).sliced(at, expected - 2));
-    if (quint8(m_buffer[at + expected - 2]) != (crc & 0xFF) ||
-        quint8(m_buffer[at + expected - 1]) != (crc >> 8)) {
+    if (!HasValidCrc(QByteArrayView(m_buffer).sliced(at, expected))) {
         return false;
     }
     length = expected;

@@ -53,19 +53,6 @@ constexpr std::array kSendLabels{
     SendLabel{0x47, "出厂设置命令:"},
 };
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 } // namespace
 
 std::optional<quint8> frameCommandCode(QByteArrayView frame) {
@@ -73,8 +60,8 @@ std::optional<quint8> frameCommandCode(QByteArrayView frame) {
         if (frame.size() < 5) {
             return std::nullopt;
         }
-        const int high = hexValue(frame[3]);
-        const int low = hexValue(frame[4]);
+        const int high = hexDigitValue(frame[3]);
+        const int low = hexDigitValue(frame[4]);
         if (high < 0 || low < 0) {
             return std::nullopt;
         }

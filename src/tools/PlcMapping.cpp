@@ -4,44 +4,11 @@
 #include "link/TextParsing.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 namespace {
 
 constexpr int kMaxMappedData = 20;
-
-// Request bytes of an ASC frame: ":" + hex pairs (request and LRC) + CR LF, LRC correct.
-std::optional<QByteArray> requestFromAscFrame(QByteArrayView frame) {
-    if (frame.size() < 5 || frame[0] != ':' || !frame.endsWith("\r\n")) {
-        return std::nullopt;
-    }
-    const QByteArrayView hex = frame.sliced(1, frame.size() - 3);
-    // Address, code, length and LRC at the least.
-    if (hex.size() % 2 != 0 || hex.size() < 8) {
-        return std::nullopt;
-    }
-    for (const char c : hex) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) {
-            return std::nullopt;
-        }
-    }
-    const QByteArray bytes = QByteArray::fromHex(hex.toByteArray());
-    QByteArray request = bytes.left(bytes.size() - 1);
-    if (ComputeLrc(request) != static_cast<quint8>(bytes.back())) {
-        return std::nullopt;
-    }
-    return request;
-}
-
-bool hasValidCrc(QByteArrayView frame) {
-    if (frame.size() < 3) {
-        return false;
-    }
-    const quint16 crc = crc16Modbus(frame.first(frame.size() - 2));
-    return static_cast<quint8>(frame[frame.size() - 2]) == (crc & 0xFF) &&
-           static_cast<quint8>(frame[frame.size() - 1]) == (crc >> 8);
-}
 
 bool isTwoRegisterRead(quint8 code) {
     static constexpr quint8 kCodes[] = {0x23, 0x26, 0x28, 0x2A, 0x2C, 0x2E, 0x30,
@@ -77,11 +44,11 @@ PlcMapping MapToPlcRequest(QByteArrayView frame, const QString& baseText, bool r
     // The mapped request is RTU anyway, so an ASC frame is read back into its request bytes.
     // A ":" also starts every RTU frame to address 0x3A; such a frame carries a valid CRC.
     const bool ascLead = !frame.isEmpty() && frame[0] == ':';
-    const auto fromAsc = ascLead ? requestFromAscFrame(frame) : std::nullopt;
+    const auto fromAsc = ascLead ? ReadAscFrame(frame) : std::nullopt;
     QByteArray request;
     if (fromAsc) {
         request = *fromAsc;
-    } else if (ascLead && !hasValidCrc(frame)) {
+    } else if (ascLead && !HasValidCrc(frame)) {
         return refusal(QStringLiteral("这不是有效的ASC帧"));
     } else {
         // The RTU frame's own CRC is dropped; what is left is the request.
