@@ -1,6 +1,8 @@
 #include "../tools/OpenWorkbench.h"
+#include "ReferenceChecksums.h"
 #include "link/CommPort.h"
 
+#include <QLabel>
 #include <QSocketNotifier>
 
 #include <modbus.h>
@@ -10,6 +12,31 @@ namespace {
 QByteArray hex(const char* text) {
     return QByteArray::fromHex(text);
 }
+
+// The receive log's hex dump of a reply received as one chunk.
+QString hexLine(const QByteArray& reply) {
+    return QStringLiteral("RecHex:") + QString::fromLatin1(reply.toHex(' ').toUpper()) + u' ';
+}
+
+// The receive log's hex dump lines, oldest first: one per chunk handed to the decoder.
+class ReceivedChunks : public QObject {
+public:
+    explicit ReceivedChunks(LogModel& log) : m_log(log) {
+        connect(&log, &LogModel::prepended, this, [this](qsizetype count) {
+            QStringList piece;
+            for (const QString& line : m_log.text().left(count).split(u'\n')) {
+                if (line.startsWith(QStringLiteral("RecHex:"))) {
+                    piece << line;
+                }
+            }
+            hexLines += piece;
+        });
+    }
+    QStringList hexLines;
+
+private:
+    LogModel& m_log;
+};
 
 // A PLC on the far side of the line: libmodbus as Modbus RTU server (slave 1) on the pty's
 // master, served from the event loop. libmodbus checks each request's length and CRC before
@@ -70,42 +97,63 @@ void TestPlcModbus::panelRequestsReachPlc() {
     OpenWorkbench bench;
     ModbusPlc plc(bench.pty.masterFd());
     QVERIFY(plc.isValid());
-    plc.holding(1035) = 0x1234;
-    plc.holding(1036) = 0x5678;
+    plc.holding(154) = 0x1234;
+    plc.holding(155) = 0x5678;
     QByteArray replies;
     QObject::connect(&bench.window->port(), &CommPort::bytesArrived,
                      [&replies](const QByteArray& bytes) { replies += bytes; });
+    ReceivedChunks chunks(bench.window->receiveLog());
+    const auto* receivedCount = bench.get<QLabel>("Label45");
 
     bench.setPlcMode(true);
-    bench.type("Text34", QStringLiteral("1000"));
-    bench.type("Text7", QStringLiteral("2"));
 
-    // Handshake: a read of 0 registers, which a PLC answers with "illegal data value".
+    // Handshake: a read of 0 registers, which a PLC answers with "illegal data value" (and
+    // libmodbus then drops whatever else is waiting, so it goes alone).
+    bench.type("Text34", QStringLiteral("0"));
     bench.click("Command12");
     QTRY_COMPARE(plc.accepted.size(), 1);
-    QCOMPARE(plc.accepted[0].toHex(' '), hex("010304080000C538").toHex(' '));
-    QTRY_COMPARE(replies.toHex(' '), hex("0183030131").toHex(' '));
+    QCOMPARE(plc.accepted[0].toHex(' '), hex("0103002000004400").toHex(' '));
+    const QByteArray exception = withReferenceCrc(hex("018303"));
+    QTRY_COMPARE(replies.toHex(' '), exception.toHex(' '));
+    QTRY_COMPARE(chunks.hexLines, QStringList{hexLine(exception)});
+    QTRY_COMPARE(receivedCount->text(), QStringLiteral("5"));
     replies.clear();
+    chunks.hexLines.clear();
 
-    // Line speed query: two registers at 1000 + 0x23.
-    bench.click("Command15");
-    QTRY_COMPARE(plc.accepted.size(), 2);
-    QCOMPARE(plc.accepted[1].toHex(' '), hex("0103040B0002B4F9").toHex(' '));
-    QTRY_COMPARE(replies.toHex(' '), hex("01030412345678"
-                                         "8107")
-                                         .toHex(' '));
-    replies.clear();
+    // 初速度 100 writes its four data bytes as two registers at 1000 + 0x25, and 运动速度
+    // reads two registers at 100 + 0x36 in the same go: the replies come back to back and
+    // must still reach the receive log as two chunks.
+    bench.type("Text34", QStringLiteral("1000"));
+    bench.type("Text12", QStringLiteral("100"));
+    bench.click("Command17");
+    bench.type("Text34", QStringLiteral("100"));
+    bench.click("Command28");
+    QTRY_COMPARE(plc.accepted.size(), 3);
+    QCOMPARE(plc.accepted[1].toHex(' '), hex("0110040D00020400000064011D").toHex(' '));
+    QCOMPARE(plc.accepted[2].toHex(' '), hex("0103009A0002E424").toHex(' '));
+    const QByteArray written = withReferenceCrc(hex("0110040D0002"));
+    const QByteArray speed = withReferenceCrc(hex("01030412345678"));
+    QTRY_COMPARE(replies.toHex(' '), (written + speed).toHex(' '));
+    QTRY_COMPARE(chunks.hexLines, (QStringList{hexLine(written), hexLine(speed)}));
+    QTRY_COMPARE(receivedCount->text(), QStringLiteral("22"));
+    QCOMPARE(plc.holding(1037), quint16(0x0000));
+    QCOMPARE(plc.holding(1038), quint16(0x0064));
+    chunks.hexLines.clear();
 
     // Address change: the one data byte padded to two registers at 1000 + 0x22.
+    bench.type("Text34", QStringLiteral("1000"));
+    bench.type("Text7", QStringLiteral("2"));
     bench.click("Command14");
-    QTRY_COMPARE(plc.accepted.size(), 3);
-    QCOMPARE(plc.accepted[2].toHex(' '), hex("0110040A00020402000000"
-                                             "40A8")
-                                             .toHex(' '));
-    QTRY_COMPARE(replies.toHex(' '), hex("0110040A000260FA").toHex(' '));
+    QTRY_COMPARE(plc.accepted.size(), 4);
+    QCOMPARE(plc.accepted[3].toHex(' '),
+             withReferenceCrc(hex("0110040A00020402000000")).toHex(' '));
+    const QByteArray changed = withReferenceCrc(hex("0110040A0002"));
+    QTRY_COMPARE(chunks.hexLines, QStringList{hexLine(changed)});
+    QTRY_COMPARE(receivedCount->text(), QStringLiteral("30"));
     QCOMPARE(plc.holding(1034), quint16(0x0200));
     QCOMPARE(plc.holding(1035), quint16(0x0000));
     QCOMPARE(plc.rejected, 0);
+    QVERIFY(!bench.window->receiveLog().text().contains(QStringLiteral("校验错误")));
 }
 
 QTEST_MAIN(TestPlcModbus)
