@@ -1,5 +1,5 @@
 #include "DriveBus.h"
-#include "link/FrameCodec.h"
+#include "WireFrames.h"
 
 #include <QTest>
 
@@ -8,18 +8,6 @@
 namespace {
 
 using Steps = QList<QByteArray>;
-
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
-
-QByteArray rtu(const char* text) {
-    return BuildFrame(hex(text), ProtocolMode::Rtu);
-}
-
-QByteArray asc(const char* text) {
-    return BuildFrame(hex(text), ProtocolMode::Asc);
-}
 
 QByteArray framed(const QByteArray& requestBytes, ProtocolMode mode) {
     return requestBytes.isEmpty() ? QByteArray() : BuildFrame(requestBytes, mode);

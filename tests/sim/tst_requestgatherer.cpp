@@ -1,23 +1,11 @@
 #include "RequestGatherer.h"
-#include "link/FrameCodec.h"
+#include "WireFrames.h"
 
 #include <QTest>
 
 namespace {
 
 using Chunks = QList<QByteArray>;
-
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
-
-QByteArray rtu(const char* text) {
-    return BuildFrame(hex(text), ProtocolMode::Rtu);
-}
-
-QByteArray asc(const char* text) {
-    return BuildFrame(hex(text), ProtocolMode::Asc);
-}
 
 } // namespace
 

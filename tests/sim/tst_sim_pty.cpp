@@ -1,5 +1,5 @@
 #include "SimulatorProcess.h"
-#include "link/FrameCodec.h"
+#include "WireFrames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,18 +13,6 @@
 namespace {
 
 using Frames = QList<QByteArray>;
-
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
-
-QByteArray rtu(const char* text) {
-    return BuildFrame(hex(text), ProtocolMode::Rtu);
-}
-
-QByteArray asc(const char* text) {
-    return BuildFrame(hex(text), ProtocolMode::Asc);
-}
 
 qsizetype totalSize(const Frames& frames) {
     qsizetype size = 0;
