@@ -1,4 +1,5 @@
-#include "commands/LoopAndIoPanels.h"
+#include "commands/PanelParts.h"
+#include "commands/Panels.h"
 #include "commands/Widgets.h"
 
 #include <QComboBox>
@@ -40,25 +41,8 @@ QComboBox* directionCombo(const QString& name, const QString& accessibleName) {
 
 } // namespace
 
-QGridLayout* compactGrid(QGroupBox& frame) {
-    auto* grid = new QGridLayout(&frame);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setHorizontalSpacing(3);
-    grid->setVerticalSpacing(2);
-    return grid;
-}
-
-QPushButton* fitCaption(QPushButton* button, const QStringList& otherCaptions) {
-    int widest = button->fontMetrics().horizontalAdvance(button->text());
-    for (const QString& caption : otherCaptions) {
-        widest = qMax(widest, button->fontMetrics().horizontalAdvance(caption));
-    }
-    button->setMinimumWidth(widest + 12);
-    return button;
-}
-
 void buildClosedLoopPanel(QGroupBox& frame) {
-    QGridLayout* grid = compactGrid(frame);
+    QGridLayout* grid = compactGrid(&frame);
 
     // Move block: a value in feedback terms and the move that uses it.
     const struct {

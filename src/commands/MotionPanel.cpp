@@ -1,5 +1,5 @@
-#include "commands/MotionPanels.h"
 #include "commands/PanelParts.h"
+#include "commands/Panels.h"
 #include "commands/Widgets.h"
 
 #include <QComboBox>
@@ -53,7 +53,7 @@ QComboBox* directionCombo(const char* name, const QStringList& items, const QStr
 
 QPushButton* actionButton(const char* name, const char* caption) {
     auto* button = makeButton(QLatin1String(name), QString::fromUtf8(caption));
-    fitCaption(button);
+    fixToCaption(button);
     return button;
 }
 
@@ -62,7 +62,7 @@ QPushButton* captureButton(const char* name, const QString& action) {
                               action + QStringLiteral("添加IO取代命令"));
     button->setToolTip(kCaptureTip);
     tint(button, kCaptureTint);
-    fitCaption(button);
+    fixToCaption(button);
     return button;
 }
 
@@ -124,7 +124,7 @@ void addIoRow(QGridLayout* grid, int row, QGroupBox& frame) {
                                 QStringLiteral("下载IO取代命令"));
     for (QPushButton* button : {read, download}) {
         tint(button, kCaptureTint);
-        fitCaption(button);
+        fixToCaption(button);
     }
 
     // The digits 54321 of the caption stand over the five digits of the input number.

@@ -1,5 +1,6 @@
 #include "commands/Lamp.h"
-#include "commands/LoopAndIoPanels.h"
+#include "commands/PanelParts.h"
+#include "commands/Panels.h"
 #include "commands/Widgets.h"
 
 #include <QComboBox>
@@ -13,15 +14,11 @@
 
 namespace {
 
-const QColor kCaptureColour(255, 128, 128);
-
 QPushButton* captureCompanion(const QString& name, const QString& actionCaption) {
     auto* button =
         makeButton(name, QStringLiteral("↓"), actionCaption + QStringLiteral("加入IO取代命令"));
-    button->setToolTip(QStringLiteral("添加IO取代命令"));
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, kCaptureColour);
-    button->setPalette(palette);
+    button->setToolTip(kCaptureTip);
+    tint(button, kCaptureTint);
     button->setFixedWidth(24);
     return button;
 }
@@ -61,7 +58,7 @@ QWidget* inputLamps() {
 } // namespace
 
 void buildOtherPanel(QGroupBox& frame) {
-    QGridLayout* grid = compactGrid(frame);
+    QGridLayout* grid = compactGrid(&frame);
     int row = 0;
     auto addRow = [&](std::initializer_list<QWidget*> widgets, int stretchAfter = -1) {
         auto* line = new QHBoxLayout;
@@ -87,7 +84,7 @@ void buildOtherPanel(QGroupBox& frame) {
 
     auto* record = makeButton(QStringLiteral("Command99"), QStringLiteral(">"),
                               QStringLiteral("查询IN加入高级命令"));
-    record->setToolTip(QStringLiteral("加入高级命令"));
+    record->setToolTip(kRecordTip);
     record->setFixedWidth(24);
     addRow({fitCaption(makeButton(QStringLiteral("Command94"), QStringLiteral("查询IN"))), record,
             inputLamps()},

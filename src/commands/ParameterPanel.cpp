@@ -1,6 +1,6 @@
 #include "commands/Lamp.h"
-#include "commands/MotionPanels.h"
 #include "commands/PanelParts.h"
+#include "commands/Panels.h"
 #include "commands/Widgets.h"
 
 #include <QGridLayout>
@@ -128,13 +128,13 @@ void buildParameterPanel(QGroupBox& frame) {
     for (const ParameterRow& p : kParameters) {
         const QString caption = QString::fromUtf8(p.caption);
         auto* set = makeButton(QLatin1String(p.set), caption, QString(), &frame);
-        fitCaption(set);
+        fixToCaption(set);
         auto* newValue = valueBox(p.newValue, QLatin1String(p.initial),
                                   caption + QStringLiteral("新设值"), kParameterSample, 96);
         auto* query = makeButton(QLatin1String(p.query), QStringLiteral("?"),
                                  QStringLiteral("查询") + caption, &frame);
         query->setToolTip(QStringLiteral("查询设定值"));
-        fitCaption(query);
+        fixToCaption(query);
         tint(query, kQueryTint);
         auto* queried = valueBox(p.queried, QStringLiteral("0"), caption + QStringLiteral("查询值"),
                                  kParameterSample, 96);
@@ -152,7 +152,7 @@ void buildParameterPanel(QGroupBox& frame) {
     for (const MotionQuery& q : kQueries) {
         const QString caption = QString::fromUtf8(q.caption);
         auto* query = makeButton(QLatin1String(q.query), caption, QString(), &frame);
-        fitCaption(query);
+        fixToCaption(query);
         auto* result = valueBox(q.result, QStringLiteral("0"), caption, kPositionSample, 120);
         grid->addWidget(query, row, MotionButton);
         grid->addWidget(recordButton(q.record, caption), row, MotionRecord);
@@ -161,7 +161,7 @@ void buildParameterPanel(QGroupBox& frame) {
             auto* zero = makeButton(QLatin1String(q.zero), QStringLiteral("0"),
                                     caption + QStringLiteral("清零"), &frame);
             zero->setToolTip(QStringLiteral("清零"));
-            fitCaption(zero);
+            fixToCaption(zero);
             grid->addWidget(zero, row, ZeroButton);
             grid->addWidget(recordButton(q.zeroRecord, caption + QStringLiteral("清零")), row,
                             ZeroRecord);
@@ -171,7 +171,7 @@ void buildParameterPanel(QGroupBox& frame) {
 
     auto* status =
         makeButton(QStringLiteral("Command29"), QStringLiteral("运动状态"), QString(), &frame);
-    fitCaption(status);
+    fixToCaption(status);
     grid->addWidget(status, row, MotionButton);
     grid->addWidget(recordButton("Command43", QStringLiteral("运动状态")), row, MotionRecord);
     addStatusLamps(grid, row, frame);

@@ -2,8 +2,6 @@
 
 #include "commands/CommandButtons.h"
 #include "commands/Lamp.h"
-#include "commands/LoopAndIoPanels.h"
-#include "commands/MotionPanels.h"
 #include "commands/Panels.h"
 #include "commands/Widgets.h"
 #include "link/CommPort.h"
