@@ -118,10 +118,10 @@ void TestListReplay::recordedListReplaysWithItsGaps() {
     for (int i = 0; i < 6; ++i) {
         const qint64 gap = far.arrivalsMs[i + 1] - far.arrivalsMs[i];
         const int expected = gapAfter[i % 3];
-        // Precise timers never fire early; late wake-ups on a loaded machine stay far below
-        // the difference between the two gaps.
+        // Arrivals are seen by this process's own event loop, which a loaded machine can hold
+        // back for one frame and not the next; the bands stay far apart all the same.
         QVERIFY2(
-            gap >= expected - 2 && gap < expected + 200,
+            gap >= expected - 50 && gap < expected + 200,
             qPrintable(
                 QStringLiteral("gap %1: %2 ms, expected %3 ms").arg(i).arg(gap).arg(expected)));
     }
