@@ -1,4 +1,4 @@
-#include "../tools/OpenWorkbench.h"
+#include "OpenWorkbench.h"
 #include "ReferenceChecksums.h"
 #include "link/CommPort.h"
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "PtyPair.h"
-#include "ui/FrmMain.h"
+#include "OpenWindow.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -21,7 +20,7 @@ struct OpenWorkbench {
         qputenv("TORVANE_COM1", pty.slavePath().toLocal8Bit());
         window = std::make_unique<FrmMain>();
         if (open) {
-            click("Command32");
+            openOnPty(*window, pty);
         }
     }
 
